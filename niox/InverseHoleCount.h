@@ -1,0 +1,22 @@
+// Inverse hole count of a NiOx spectrum: the net Ni K counts over the net Mo K counts,
+// with counting errors over the two net counts. A zero or negative Mo K net count gives
+// infinite or NaN values, which the block prints as the standard stream writes them.
+#ifndef XRAY_NIOX_INVERSEHOLECOUNT_H
+#define XRAY_NIOX_INVERSEHOLECOUNT_H
+
+#include <string>
+
+#include "niox/NiOxWindows.h"
+#include "niox/PerturbationError.h"
+
+struct InverseHoleCount {
+    double niNet, niBackground, moNet, moBackground;
+    double ratio;
+    SigmaErrors errors;
+};
+
+InverseHoleCount ComputeInverseHoleCount(const WindowTable& windows);
+std::string WriteInverseHoleCountBlock(const InverseHoleCount& result);
+std::string EvaluateInverseHoleCount(const WindowTable& windows);
+
+#endif  // XRAY_NIOX_INVERSEHOLECOUNT_H

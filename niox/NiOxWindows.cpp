@@ -1,0 +1,84 @@
+#include "niox/NiOxWindows.h"
+
+#include <array>
+
+namespace {
+
+// The thirteen windows, in keV, both limits inclusive. Each background window is as wide
+// as its peak window, so backgrounds need no width scaling.
+enum Window {
+    kOxygenPeak,
+    kOxygenBackground,
+    kNickelLPeak,
+    kNickelLBackground,
+    kMolybdenumLLow,
+    kMolybdenumLPeak,
+    kMolybdenumLHigh,
+    kNickelKLow,
+    kNickelKPeak,
+    kNickelKHigh,
+    kMolybdenumKLow,
+    kMolybdenumKPeak,
+    kMolybdenumKHigh,
+    kWindowCount
+};
+
+struct EnergyRange {
+    double lower, upper;
+};
+
+constexpr std::array<EnergyRange, kWindowCount> kWindows = {{
+    {0.38, 0.64},    // O K peak
+    {1.10, 1.36},    // O K background
+    {0.68, 1.00},    // Ni L peak
+    {1.10, 1.42},    // Ni L background
+    {1.10, 1.44},    // Mo L low side
+    {2.16, 2.50},    // Mo L peak
+    {3.00, 3.34},    // Mo L high side
+    {6.50, 7.10},    // Ni K low side
+    {7.16, 7.76},    // Ni K peak
+    {8.60, 9.20},    // Ni K high side
+    {16.10, 16.86},  // Mo K low side
+    {17.04, 17.80},  // Mo K peak
+    {18.14, 18.90},  // Mo K high side
+}};
+
+void SetLine(WindowTable& windows, WindowRow row, double gross, double background) {
+    windows(row, kBackground) = background;
+    windows(row, kNet) = gross - background;
+}
+
+}  // namespace
+
+EnergyCountTable MakeEnergyCountTable(const double* counts, int32_t count, double offset,
+                                      double step) {
+    EnergyCountTable table(count, 2);
+    for (int32_t i = 0; i < count; ++i) {
+        table(i, 0) = offset + step * i;
+        table(i, 1) = counts[i];
+    }
+    return table;
+}
+
+int32_t IntegrateWindows(const EnergyCountTable& table, WindowTable& windows) {
+    std::array<double, kWindowCount> s{};
+    int32_t niKChannels = 0;
+    for (int32_t i = 0; i < table.nrows(); ++i) {
+        const double energy = table(i, 0);
+        for (int w = 0; w < kWindowCount; ++w) {
+            if (kWindows[w].lower <= energy && energy <= kWindows[w].upper)
+                s[w] += table(i, 1);
+        }
+        if (kWindows[kNickelKPeak].lower <= energy && energy <= kWindows[kNickelKPeak].upper)
+            ++niKChannels;
+    }
+    windows.resize(kWindowRows, 2);
+    SetLine(windows, kOxygenK, s[kOxygenPeak], s[kOxygenBackground]);
+    SetLine(windows, kNickelL, s[kNickelLPeak], s[kNickelLBackground]);
+    SetLine(windows, kNickelK, s[kNickelKPeak], (s[kNickelKLow] + s[kNickelKHigh]) * 0.5);
+    SetLine(windows, kMolybdenumL, s[kMolybdenumLPeak],
+            (s[kMolybdenumLLow] + s[kMolybdenumLHigh]) * 0.5);
+    SetLine(windows, kMolybdenumK, s[kMolybdenumKPeak],
+            (s[kMolybdenumKLow] + s[kMolybdenumKHigh]) * 0.5);
+    return niKChannels;
+}

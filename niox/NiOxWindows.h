@@ -1,0 +1,40 @@
+// The spectrum table of the NiOx evaluations and the net and background counts of its
+// five lines (O K, Ni L, Ni K, Mo L, Mo K), measured in thirteen fixed energy windows.
+//
+// EnergyCountTable: one row per channel, in channel order; column 0 the channel's energy
+// in keV, column 1 its counts. WindowTable: 5 rows (WindowRow) by 2 columns, column 0 the
+// net counts of the line and column 1 its background counts. Both are plain arrays owned
+// by the caller; nothing here keeps a reference. Every window includes both limits.
+#ifndef XRAY_NIOX_NIOXWINDOWS_H
+#define XRAY_NIOX_NIOXWINDOWS_H
+
+#include <cstdint>
+
+#include "array/Array2D.h"
+
+using EnergyCountTable = Array2D<double>;
+using WindowTable = Array2D<double>;
+
+enum WindowRow : int32_t {
+    kOxygenK = 0,
+    kNickelL = 1,
+    kNickelK = 2,
+    kMolybdenumL = 3,
+    kMolybdenumK = 4
+};
+enum WindowColumn : int32_t { kNet = 0, kBackground = 1 };
+
+constexpr int32_t kWindowRows = 5;
+
+// The table of `count` channels whose energies are offset + step * i (keV). Reads exactly
+// counts[0] .. counts[count - 1]. REQUIRES: count >= 0.
+EnergyCountTable MakeEnergyCountTable(const double* counts, int32_t count, double offset,
+                                      double step);
+
+// Sums the windows over every row of `table` and fills `windows`, which is replaced by a
+// 5 x 2 table first when it has other dimensions (its contents are never read). Returns
+// the number of channels in the Ni K peak window (7.16 to 7.76 keV). An empty table gives
+// zeros everywhere.
+int32_t IntegrateWindows(const EnergyCountTable& table, WindowTable& windows);
+
+#endif  // XRAY_NIOX_NIOXWINDOWS_H

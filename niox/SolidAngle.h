@@ -1,0 +1,58 @@
+// Collection solid angle and detector efficiency from the net Ni K counts of a NiOx film
+// of known thickness, at one of six supported accelerating voltages.
+//
+// For any other voltage the voltage factor is 0, the solid angle is not positive, and
+// both blocks carry the voltage message instead of numbers. The same message appears
+// whenever the solid angle is not positive or not a number (no net counts, a zero
+// thickness, time or current). Errors are the relative counting error 1/sqrt(N) of the
+// net count, times 1, 2 and 3.
+#ifndef XRAY_NIOX_SOLIDANGLE_H
+#define XRAY_NIOX_SOLIDANGLE_H
+
+#include <string>
+
+#include "niox/NiOxWindows.h"
+#include "niox/PerturbationError.h"
+
+struct SolidAngleInput {
+    double filmThickness;  // nm
+    double voltage;        // kV
+    double xTilt, yTilt;   // degrees
+    double probeCurrent;   // nA
+    double liveTime;       // s
+};
+
+struct SolidAngle {
+    double net, background;  // Ni K counts
+    double filmThickness, liveTime, probeCurrent;
+    double voltageFactor;  // 0 for an unsupported voltage
+    double tilt;           // combined tilt angle, radians
+    double solidAngle;     // sr
+    SigmaErrors solidAngleErrors;
+    double efficiency;  // counts per second per nA per sr
+    SigmaErrors efficiencyErrors;
+    double normalisedEfficiency;
+    SigmaErrors normalisedEfficiencyErrors;
+    bool valid() const { return solidAngle > 0.0; }
+};
+
+// Which blocks EvaluateSolidAngle returns; any other value returns no text.
+enum SolidAngleSelection : int {
+    kSolidAngleOnly = 1,
+    kEfficiencyOnly = 2,
+    kSolidAngleAndEfficiency = 3
+};
+
+// The voltage factor for `voltage` in kV, matched exactly; 0 for any other voltage.
+double VoltageFactor(double voltage);
+
+SolidAngle ComputeSolidAngle(const SolidAngleInput& input, const WindowTable& windows);
+std::string WriteSolidAngleBlock(const SolidAngle& result);
+std::string WriteDetectorEfficiencyBlock(const SolidAngle& result);
+
+// The solid-angle block, the detector-efficiency block, or both in that order.
+std::string EvaluateSolidAngle(int selection, double filmThickness, double voltage, double xTilt,
+                               double yTilt, double probeCurrent, double liveTime,
+                               const WindowTable& windows);
+
+#endif  // XRAY_NIOX_SOLIDANGLE_H
