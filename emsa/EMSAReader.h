@@ -1,0 +1,80 @@
+// EMSAReader: reads an EMSA/MAS spectrum file (ISO 22029) into an EMSASpectrum.
+//
+// The whole file is read into memory once (SpectrumText); the header and the data section
+// are then parsed from that text, so the reader's peak memory is the file's size plus the
+// channel array. Lines may end in LF, CR LF or a lone CR.
+//
+// Header lines (up to and including the first SPECTRUM line) are cut by SplitHeaderLine
+// and handed to the keyword table. The data section is read by counting: exactly npoints
+// values, in one of three layouts chosen from the header (x,y pairs; one value per line;
+// ncolumns values per line). A line that yields no number gives its channel the previous
+// channel's value; once the data runs out, every further channel repeats the last line.
+//
+// Failures: OpenSpectrumFile returns nothing when the file cannot be opened, so the caller
+// can report that case itself. Every other failure throws SpectrumFileError (a
+// std::runtime_error) whose message names the file: a file that cannot be read, a file
+// without a SPECTRUM line (not an EMSA/MAS spectrum), or a channel count that is negative
+// or above kMaxChannels. Unknown keywords and unreadable values are ignored, as the
+// keyword table says. The reader shares nothing and may run on any thread.
+#ifndef XRAY_EMSA_EMSAREADER_H
+#define XRAY_EMSA_EMSAREADER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "emsa/EMSASpectrum.h"
+
+class SpectrumFileError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The largest channel count accepted (2^24), far above any detector's, so that a damaged
+// NPOINTS cannot make the reader allocate gigabytes.
+constexpr int32_t kMaxChannels = 16777216;
+
+// The complete text of one spectrum file, and the name used in messages.
+struct SpectrumText {
+    std::string name;
+    std::string text;
+};
+
+// One header line cut into its parts: keyword upper-cased, unit as written.
+struct HeaderLine {
+    std::string keyword;
+    std::string unit;
+    std::string value;
+};
+
+// Opens `path` for shared reading in text mode and reads it whole. Returns nothing when
+// the file cannot be opened; throws SpectrumFileError when it opens but cannot be read.
+std::optional<SpectrumText> OpenSpectrumFile(const std::string& path);
+
+// Reads the header from the start of the text into `spectrum`, then derives the window
+// type and normalises the energy unit. Returns the offset of the first data line. Throws
+// SpectrumFileError when there is no SPECTRUM line.
+size_t ReadHeader(const SpectrumText& file, EMSASpectrum& spectrum);
+
+// Standard layout: "#KEYWORD-unit: value" with the colon in column 14 and the value from
+// column 16. When the first colon is elsewhere (compact layout, "#NPOINTS : 21."), the
+// keyword field ends at the colon and the value follows it, less one blank. Leading '#'
+// characters are dropped; keyword and unit end at their first blank or tab.
+HeaderLine SplitHeaderLine(std::string_view line);
+
+// Sizes `channels` to npoints and fills it from the data section starting at `dataStart`.
+// Throws SpectrumFileError for a negative npoints or one above kMaxChannels.
+void ReadChannels(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum);
+
+// The three layouts; `channels` must already hold npoints values.
+void ReadXYData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum);
+void ReadYData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum);
+void ReadMultiColumnData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum);
+
+// Header and channels of a text already in memory (tests, fuzzers, other sources).
+EMSASpectrum ReadSpectrum(const SpectrumText& file);
+
+#endif  // XRAY_EMSA_EMSAREADER_H

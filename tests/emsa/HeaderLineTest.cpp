@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "emsa/EMSAReader.h"
+#include "emsa/LineCursor.h"
+
+namespace {
+
+void ExpectCut(const std::string& line, const char* keyword, const char* unit, const char* value) {
+    const HeaderLine h = SplitHeaderLine(line);
+    EXPECT_EQ(h.keyword, keyword) << line;
+    EXPECT_EQ(h.unit, unit) << line;
+    EXPECT_EQ(h.value, value) << line;
+}
+
+TEST(SplitHeaderLineTest, StandardColumns) {
+    ExpectCut("#XPERCHAN    : 10.0", "XPERCHAN", "", "10.0");
+    ExpectCut("#BEAMKV   -kV: 200.0", "BEAMKV", "kV", "200.0");
+    ExpectCut("#beamkv-mv   : 0.2", "BEAMKV", "mv", "0.2");
+    ExpectCut("#TITLE       :   spaced out  ", "TITLE", "", "  spaced out  ");
+    ExpectCut("#TIME        : 12:30:00", "TIME", "", "12:30:00");  // later colons are values
+}
+
+TEST(SplitHeaderLineTest, ShortLinesHaveAnEmptyValue) {
+    ExpectCut("#TITLE       :", "TITLE", "", "");
+    ExpectCut("#TITLE       : ", "TITLE", "", "");
+    ExpectCut("#ENDOFDATA", "ENDOFDATA", "", "");
+    ExpectCut("#", "", "", "");
+    ExpectCut(" ", "", "", "");
+}
+
+TEST(SplitHeaderLineTest, CompactLayoutCutsAtTheFirstColon) {
+    ExpectCut("#NPOINTS : 21.", "NPOINTS", "", "21.");
+    ExpectCut("#COMMENT: text: more", "COMMENT", "", "text: more");
+    ExpectCut("#COMMENT:  two blanks", "COMMENT", "", " two blanks");  // only one blank dropped
+    ExpectCut("#BEAMKV-kV: 300", "BEAMKV", "kV", "300");
+    ExpectCut("##SPECTRUM    : Spectral Data Starts Here", "SPECTRUM", "",
+              "Spectral Data Starts Here");
+    ExpectCut("#OFFSET\t: -0.2", "OFFSET", "", "-0.2");
+    ExpectCut(":value", "", "", "value");
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    LineCursor cursor(text);
+    std::string_view line;
+    while (cursor.Next(line))
+        lines.emplace_back(line);
+    return lines;
+}
+
+TEST(LineCursorTest, EveryLineEnding) {
+    const std::vector<std::string> expected{"a", "", "b", "c"};
+    EXPECT_EQ(Lines("a\n\nb\nc\n"), expected);
+    EXPECT_EQ(Lines("a\r\n\r\nb\r\nc"), expected);
+    EXPECT_EQ(Lines("a\r\rb\rc\r"), expected);
+    EXPECT_EQ(Lines("a\n\r\nb\rc"), expected);
+    EXPECT_EQ(Lines("a\n\r\r\nb\nc"), (std::vector<std::string>{"a", "", "", "b", "c"}))
+        << "CR CR LF is a lone CR, then CR LF";
+    EXPECT_TRUE(Lines("").empty());
+}
+
+TEST(LineCursorTest, EndLeavesTheLastLineInPlace) {
+    LineCursor cursor("x\ny");
+    std::string_view line;
+    ASSERT_TRUE(cursor.Next(line));
+    EXPECT_EQ(cursor.position(), 2u);
+    ASSERT_TRUE(cursor.Next(line));
+    EXPECT_FALSE(cursor.Next(line));
+    EXPECT_EQ(line, "y");
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "emsa/NumberScanner.h"
+
+namespace {
+
+// Reads one double from `text` into a variable holding `before`; returns the variable.
+double DoubleAfterRead(const std::string& text, double before, bool expectOk) {
+    double value = before;
+    EXPECT_EQ(ReadDouble(text, value), expectOk) << '"' << text << '"';
+    return value;
+}
+
+int32_t IntAfterRead(const std::string& text, int32_t before, bool expectOk) {
+    int32_t value = before;
+    EXPECT_EQ(ReadInt(text, value), expectOk) << '"' << text << '"';
+    return value;
+}
+
+TEST(NumberScannerTest, DoublesInEveryNotationAStreamAccepts) {
+    EXPECT_EQ(DoubleAfterRead("12.5", 0, true), 12.5);
+    EXPECT_EQ(DoubleAfterRead(" \t-3", 0, true), -3.0);
+    EXPECT_EQ(DoubleAfterRead("+.5", 0, true), 0.5);
+    EXPECT_EQ(DoubleAfterRead("5.", 0, true), 5.0);
+    EXPECT_EQ(DoubleAfterRead("1.5E+3", 0, true), 1500.0);
+    EXPECT_EQ(DoubleAfterRead("2e-2xyz", 0, true), 0.02);
+    EXPECT_EQ(DoubleAfterRead("7,8", 0, true), 7.0);
+    EXPECT_EQ(DoubleAfterRead("0x1A", 0, true), 0.0) << "no hex: reading stops at the x";
+}
+
+TEST(NumberScannerTest, FailedDoubleLeavesTheVariableAlone) {
+    for (const char* text :
+         {"", "   ", "abc", "-", "+-1", ".", "e5", "inf", "nan", "1e", "1e+", "1e999", "-1e999"}) {
+        EXPECT_EQ(DoubleAfterRead(text, 42.0, false), 42.0) << '"' << text << '"';
+    }
+}
+
+TEST(NumberScannerTest, UnderflowReadsAsSignedZero) {
+    EXPECT_EQ(DoubleAfterRead("1e-999", 42.0, true), 0.0);
+    const double negative = DoubleAfterRead("-0.0001e-999", 42.0, true);
+    EXPECT_EQ(negative, 0.0);
+    EXPECT_TRUE(std::signbit(negative));
+}
+
+TEST(NumberScannerTest, IntsStopAtThePointAndRespectTheRange) {
+    EXPECT_EQ(IntAfterRead("1024.", 0, true), 1024);
+    EXPECT_EQ(IntAfterRead("1024 channels", 0, true), 1024);
+    EXPECT_EQ(IntAfterRead("  +7", 0, true), 7);
+    EXPECT_EQ(IntAfterRead("-2147483648", 0, true), INT32_MIN);
+    EXPECT_EQ(IntAfterRead("2147483647", 0, true), INT32_MAX);
+    EXPECT_EQ(IntAfterRead("000000000000000000000009", 0, true), 9);
+    EXPECT_EQ(IntAfterRead("1e5", 0, true), 1);
+    for (const char* text :
+         {"2147483648", "-2147483649", "99999999999999999999999", "- 5", "+", ".5", "", "twelve"}) {
+        EXPECT_EQ(IntAfterRead(text, 17, false), 17) << '"' << text << '"';
+    }
+}
+
+TEST(NumberScannerTest, ScanAdvancesPastTheNumberOnly) {
+    const std::string text = "  -12.5e1;rest";
+    const char* p = text.data();
+    double value = 0;
+    ASSERT_TRUE(ScanDouble(p, text.data() + text.size(), value));
+    EXPECT_EQ(value, -125.0);
+    EXPECT_EQ(std::string(p), ";rest");
+}
+
+TEST(LineScannerTest, SeparatorIsConsumedOnlyWhenItCannotBeginANumber) {
+    // Commas, blanks, tabs, semicolons, and blanks before a signed number.
+    const std::string line = "1,2 3\t4 ; 5 -6 ,+7";
+    LineScanner scan(line);
+    for (double expected : {1.0, 2.0, 3.0, 4.0, 5.0, -6.0, 7.0}) {
+        double value = 0;
+        ASSERT_TRUE(scan.Number(value)) << expected;
+        EXPECT_EQ(value, expected);
+        scan.SkipSeparator();
+    }
+}
+
+TEST(LineScannerTest, OnceAReadFailsTheRestOfTheLineFailsToo) {
+    const std::string line = "1, x, 3";
+    LineScanner scan(line);
+    double value = 0;
+    EXPECT_TRUE(scan.Number(value));
+    scan.SkipSeparator();
+    EXPECT_FALSE(scan.Number(value));
+    scan.SkipSeparator();
+    EXPECT_FALSE(scan.Number(value)) << "a stream stays failed; so does the scanner";
+    EXPECT_EQ(value, 1.0);
+    EXPECT_TRUE(scan.failed());
+}
+
+}  // namespace
