@@ -46,15 +46,15 @@ typedef void(DM_CDECL* DM_EntryPoint)(void);
 typedef intptr_t DM_ErrorDetail;
 
 enum {
-    DM_ERROR_MESSAGE = 28802,       /* detail: address of a message text */
+    DM_ERROR_MESSAGE = 28802,        /* detail: address of a message text */
     DM_ERROR_PLUGIN_MESSAGE = 28803, /* detail: address of a message text, or 0 */
-    DM_ERROR_OUT_OF_MEMORY = 28810  /* detail: 14 */
+    DM_ERROR_OUT_OF_MEMORY = 28810   /* detail: 14 */
 };
 
 /* Flags of InstallFunction and NewCallbackFunction. */
 enum {
-    DM_FUNCTION_PLAIN = 3,   /* ordinary function, script arguments in declaration order */
-    DM_FUNCTION_CELLS = 4    /* (context, ignored, cells): result cell, then arguments */
+    DM_FUNCTION_PLAIN = 3, /* ordinary function, script arguments in declaration order */
+    DM_FUNCTION_CELLS = 4  /* (context, ignored, cells): result cell, then arguments */
 };
 
 /* Status of HostContext CallFunction. */
@@ -83,15 +83,15 @@ typedef struct ClassInterface ClassInterface;
 typedef void(DM_CDECL* DM_Unused)(void);
 
 typedef struct HostInterfaceTable {
-    void(DM_CDECL* AddReference)(HostInterface*);                                  /* 0 */
-    void(DM_CDECL* Release)(HostInterface*);                                       /* 1 */
-    uint32_t(DM_CDECL* GetVersion)(HostInterface*);                                /* 2 */
-    HostContext*(DM_CDECL* GetContext)(HostInterface*);                            /* 3 */
+    void(DM_CDECL* AddReference)(HostInterface*);                                   /* 0 */
+    void(DM_CDECL* Release)(HostInterface*);                                        /* 1 */
+    uint32_t(DM_CDECL* GetVersion)(HostInterface*);                                 /* 2 */
+    HostContext*(DM_CDECL* GetContext)(HostInterface*);                             /* 3 */
     ClassInterface*(DM_CDECL* GetClass)(HostInterface*, int32_t, const char* name); /* 4 */
-    DM_Unused unused5;                                                             /* 5 */
+    DM_Unused unused5;                                                              /* 5 */
     DM_Object(DM_CDECL* InstallFunction)(HostInterface*, int32_t, int32_t, const char* signature,
-                                         uint32_t flags, DM_EntryPoint entry); /* 6 */
-    void(DM_CDECL* UninstallFunction)(HostInterface*, DM_Object function);     /* 7 */
+                                         uint32_t flags, DM_EntryPoint entry);           /* 6 */
+    void(DM_CDECL* UninstallFunction)(HostInterface*, DM_Object function);               /* 7 */
     DM_Object(DM_CDECL* LookUpFunction)(HostInterface*, int32_t, const char* signature); /* 8 */
 } HostInterfaceTable;
 
@@ -100,22 +100,22 @@ struct HostInterface {
 };
 
 typedef struct HostContextTable {
-    DM_Unused unused0;                                                            /* 0 */
-    void(DM_CDECL* Release)(HostContext*);                                        /* 1 */
-    DM_Unused unused2;                                                            /* 2 */
-    DM_Unused unused3;                                                            /* 3 */
-    void(DM_CDECL* ClearException)(HostContext*);                                 /* 4 */
+    DM_Unused unused0;                                                                     /* 0 */
+    void(DM_CDECL* Release)(HostContext*);                                                 /* 1 */
+    DM_Unused unused2;                                                                     /* 2 */
+    DM_Unused unused3;                                                                     /* 3 */
+    void(DM_CDECL* ClearException)(HostContext*);                                          /* 4 */
     DM_Object(DM_CDECL* MakeThrowable)(HostContext*, int32_t code, DM_ErrorDetail detail); /* 5 */
-    DM_Object(DM_CDECL* GetThrowableMessage)(HostContext*, DM_Object throwable);  /* 6 */
-    DM_Object(DM_CDECL* TakeException)(HostContext*);                             /* 7 */
-    void(DM_CDECL* SetException)(HostContext*, DM_Object throwable);              /* 8 */
+    DM_Object(DM_CDECL* GetThrowableMessage)(HostContext*, DM_Object throwable);           /* 6 */
+    DM_Object(DM_CDECL* TakeException)(HostContext*);                                      /* 7 */
+    void(DM_CDECL* SetException)(HostContext*, DM_Object throwable);                       /* 8 */
     DM_Object(DM_CDECL* NewString)(HostContext*, int32_t encoding, const char* chars,
-                                   uint32_t count);                               /* 9 */
+                                   uint32_t count); /* 9 */
     const char*(DM_CDECL* LockString)(HostContext*, DM_Object string, int32_t encoding,
                                       uint32_t* length, uint32_t* token);         /* 10 */
     void(DM_CDECL* UnlockString)(HostContext*, DM_Object string, uint32_t token); /* 11 */
     int32_t(DM_CDECL* CallFunction)(HostContext*, DM_Object function, int32_t cell_count,
-                                    ArgumentCell* cells);                         /* 12 */
+                                    ArgumentCell* cells); /* 12 */
 } HostContextTable;
 
 struct HostContext {
@@ -123,17 +123,17 @@ struct HostContext {
 };
 
 typedef struct ClassInterfaceTable {
-    DM_Unused unused0;                                                   /* 0 */
-    void(DM_CDECL* ReleaseClass)(ClassInterface*);                       /* 1 */
-    DM_Unused unused2;                                                   /* 2 */
-    DM_Unused unused3;                                                   /* 3 */
-    DM_Unused unused4;                                                   /* 4 */
-    DM_Unused unused5;                                                   /* 5 */
-    void(DM_CDECL* AddObjectReference)(ClassInterface*, DM_Object);      /* 6 */
-    void(DM_CDECL* ReleaseObject)(ClassInterface*, DM_Object);           /* 7 */
-    DM_Unused unused8;                                                   /* 8 */
-    uint8_t(DM_CDECL* IsValid)(ClassInterface*, DM_Object);              /* 9 */
-    DM_Unused unused10;                                                  /* 10 */
+    DM_Unused unused0;                                                      /* 0 */
+    void(DM_CDECL* ReleaseClass)(ClassInterface*);                          /* 1 */
+    DM_Unused unused2;                                                      /* 2 */
+    DM_Unused unused3;                                                      /* 3 */
+    DM_Unused unused4;                                                      /* 4 */
+    DM_Unused unused5;                                                      /* 5 */
+    void(DM_CDECL* AddObjectReference)(ClassInterface*, DM_Object);         /* 6 */
+    void(DM_CDECL* ReleaseObject)(ClassInterface*, DM_Object);              /* 7 */
+    DM_Unused unused8;                                                      /* 8 */
+    uint8_t(DM_CDECL* IsValid)(ClassInterface*, DM_Object);                 /* 9 */
+    DM_Unused unused10;                                                     /* 10 */
     uint8_t(DM_CDECL* IsSameObject)(ClassInterface*, DM_Object, DM_Object); /* 11 */
 } ClassInterfaceTable;
 

@@ -1,0 +1,103 @@
+#include "plugin/ImageUtility.h"
+
+#include <utility>
+
+#include "plugin/ErrorManager.h"
+#include "plugin/HostFunctions.h"
+#include "plugin/PlugInUtility.h"
+
+namespace Gatan {
+namespace PlugIn {
+
+namespace {
+
+// The error that ended the lock is the one worth reporting; one from giving back is not.
+void GiveBackUnusedLock(const Image& image, const ImageLockRecord& lock) {
+    try {
+        GetCallbacks().unlock_image_data(image.get(), lock, false);
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+bool lock_image_data(DM_Object image, uint32_t lock_flags, ImageLockRecord& lock) {
+    lock.fLockedData = ImageLockData(Image::FromBorrowed(image), lock_flags);
+    return lock.fLockedData != nullptr;
+}
+
+void get_locked_data(DM_Object image, const ImageLockRecord& lock, ImageData& info) {
+    uint32_t actual = ImageData::kMaxDimensions;
+    uint32_t data_type = 0;
+    uint32_t pack_style = 0;
+    int32_t dimensions[ImageData::kMaxDimensions][2] = {};
+    void* data =
+        ImageGetLockedData(Image::FromBorrowed(image), lock.fLockedData, ImageData::kMaxDimensions,
+                           actual, data_type, pack_style, dimensions);
+    if (actual > ImageData::kMaxDimensions)
+        RaiseErrorText("Too many dimensions.");
+    info.fData = data;
+    info.fDimensionCount = actual;
+    info.fDataType = data_type;
+    for (uint32_t d = 0; d < actual; ++d) {
+        info.fDimensions[d] = DimensionValues{dimensions[d][0], dimensions[d][1]};
+    }
+}
+
+void unlock_image_data(DM_Object image, const ImageLockRecord& lock, bool modified) {
+    bool valid = ImageIsValid(Image::FromBorrowed(image));
+    if (valid)
+        ImageUnlockData(Image::FromBorrowed(image), lock.fLockedData, modified ? 1 : 0);
+}
+
+ImageDataLocker::ImageDataLocker(const Image& image, uint32_t lock_flags) : fLockFlags(lock_flags) {
+    Lock(image);
+}
+
+ImageDataLocker::~ImageDataLocker() {
+    try {
+        Unlock();
+    } catch (...) {
+        // A destructor must not throw; the host keeps its own record of the lock.
+    }
+}
+
+void ImageDataLocker::Lock(const Image& image) {
+    if (fImage.IsSameObject(image.get()))
+        return;
+    Unlock();
+    if (!image.IsValid())
+        return;
+    const PlugInCallbacks& callbacks = GetCallbacks();
+    if (!callbacks.lock_image_data(image.get(), fLockFlags, fLockData)) {
+        AssertionFailed("ImageUtility", 800,
+                        "(*PlugInMain::GetCallbacks().lock_image_data)( image.get(), fLockFlags, "
+                        "fLockData )",
+                        1);
+    }
+    try {
+        callbacks.get_locked_data(image.get(), fLockData, fImageData);
+    } catch (...) {
+        // Nobody would ever give this lock back: the locker is not marked locked.
+        fImageData = ImageData();
+        GiveBackUnusedLock(image, fLockData);
+        throw;
+    }
+    fImage = image;
+    fLocked = true;
+    fModified = false;
+}
+
+void ImageDataLocker::Unlock() {
+    if (!fLocked)
+        return;
+    fLocked = false;
+    bool modified = fModified;
+    fModified = false;
+    Image held = std::move(fImage);
+    fImageData = ImageData();
+    GetCallbacks().unlock_image_data(held.get(), fLockData, modified);
+}
+
+}  // namespace PlugIn
+}  // namespace Gatan
