@@ -1,0 +1,115 @@
+#include "host/ElementData.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "host/StandInHost.h"
+
+namespace dmhost {
+namespace {
+
+template <class T>
+double Load(const unsigned char* data, uint64_t index) {
+    T value;
+    std::memcpy(&value, data + index * sizeof(T), sizeof(T));
+    return static_cast<double>(value);
+}
+
+template <class T>
+T ToInteger(double value) {
+    if (std::isnan(value))
+        return 0;
+    const double rounded = std::round(value);  // half away from zero
+    if (rounded <= static_cast<double>(std::numeric_limits<T>::min())) {
+        return std::numeric_limits<T>::min();
+    }
+    if (rounded >= static_cast<double>(std::numeric_limits<T>::max())) {
+        return std::numeric_limits<T>::max();
+    }
+    return static_cast<T>(rounded);
+}
+
+template <class T>
+void Store(unsigned char* data, uint64_t index, T value) {
+    std::memcpy(data + index * sizeof(T), &value, sizeof(T));
+}
+
+}  // namespace
+
+uint32_t DataTypeSize(uint32_t data_type) {
+    switch (data_type) {
+        case kInt8Data:
+        case kUInt8Data:
+            return 1;
+        case kInt16Data:
+        case kUInt16Data:
+            return 2;
+        case kInt32Data:
+        case kUInt32Data:
+        case kReal4Data:
+            return 4;
+        case kReal8Data:
+            return 8;
+        default:
+            return 0;
+    }
+}
+
+double ReadElement(uint32_t data_type, const unsigned char* data, uint64_t index) {
+    switch (data_type) {
+        case kInt8Data:
+            return Load<int8_t>(data, index);
+        case kUInt8Data:
+            return Load<uint8_t>(data, index);
+        case kInt16Data:
+            return Load<int16_t>(data, index);
+        case kUInt16Data:
+            return Load<uint16_t>(data, index);
+        case kInt32Data:
+            return Load<int32_t>(data, index);
+        case kUInt32Data:
+            return Load<uint32_t>(data, index);
+        case kReal4Data:
+            return Load<float>(data, index);
+        case kReal8Data:
+            return Load<double>(data, index);
+        default:
+            return 0.0;
+    }
+}
+
+void WriteElement(uint32_t data_type, unsigned char* data, uint64_t index, double value) {
+    switch (data_type) {
+        case kInt8Data:
+            return Store(data, index, ToInteger<int8_t>(value));
+        case kUInt8Data:
+            return Store(data, index, ToInteger<uint8_t>(value));
+        case kInt16Data:
+            return Store(data, index, ToInteger<int16_t>(value));
+        case kUInt16Data:
+            return Store(data, index, ToInteger<uint16_t>(value));
+        case kInt32Data:
+            return Store(data, index, ToInteger<int32_t>(value));
+        case kUInt32Data:
+            return Store(data, index, ToInteger<uint32_t>(value));
+        case kReal4Data:
+            return Store(data, index, static_cast<float>(value));
+        case kReal8Data:
+            return Store(data, index, value);
+        default:
+            return;
+    }
+}
+
+std::vector<unsigned char> ConvertElements(uint32_t from_type,
+                                           const std::vector<unsigned char>& data, uint32_t to_type,
+                                           uint64_t count) {
+    std::vector<unsigned char> converted(count * DataTypeSize(to_type));
+    for (uint64_t i = 0; i < count; ++i) {
+        WriteElement(to_type, converted.data(), i, ReadElement(from_type, data.data(), i));
+    }
+    return converted;
+}
+
+}  // namespace dmhost

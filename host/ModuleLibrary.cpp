@@ -1,0 +1,60 @@
+#include "host/ModuleLibrary.h"
+
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace dmhost {
+
+#ifdef _WIN32
+
+ModuleLibrary::ModuleLibrary(const std::string& path) {
+    handle_ = reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
+    if (handle_ == nullptr) {
+        throw std::runtime_error("cannot load " + path + ": error " +
+                                 std::to_string(GetLastError()));
+    }
+}
+
+void* ModuleLibrary::Symbol(const char* name) const {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+}
+
+void ModuleLibrary::Close() {
+    if (handle_ != nullptr)
+        FreeLibrary(static_cast<HMODULE>(handle_));
+    handle_ = nullptr;
+}
+
+#else
+
+ModuleLibrary::ModuleLibrary(const std::string& path) {
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle_ == nullptr) {
+        const char* message = dlerror();
+        throw std::runtime_error("cannot load " + path + ": " +
+                                 (message != nullptr ? message : "unknown error"));
+    }
+}
+
+void* ModuleLibrary::Symbol(const char* name) const {
+    return dlsym(handle_, name);
+}
+
+void ModuleLibrary::Close() {
+    if (handle_ != nullptr)
+        dlclose(handle_);
+    handle_ = nullptr;
+}
+
+#endif
+
+ModuleLibrary::~ModuleLibrary() {
+    Close();
+}
+
+}  // namespace dmhost

@@ -1,0 +1,31 @@
+// ModuleLibrary: the operating system's shared-library loader, and the only place in the
+// stand-in host that names it (dlopen/dlsym/dlclose, or LoadLibrary/GetProcAddress/
+// FreeLibrary on Windows).
+//
+// The constructor opens the library and throws std::runtime_error with the loader's message
+// when it cannot; the destructor (or Close) closes it.
+#ifndef XRAY_HOST_MODULELIBRARY_H
+#define XRAY_HOST_MODULELIBRARY_H
+
+#include <string>
+
+namespace dmhost {
+
+class ModuleLibrary {
+  public:
+    explicit ModuleLibrary(const std::string& path);
+    ~ModuleLibrary();
+    ModuleLibrary(const ModuleLibrary&) = delete;
+    ModuleLibrary& operator=(const ModuleLibrary&) = delete;
+
+    // The address of an exported symbol, or null.
+    void* Symbol(const char* name) const;
+    void Close();
+
+  private:
+    void* handle_ = nullptr;
+};
+
+}  // namespace dmhost
+
+#endif  // XRAY_HOST_MODULELIBRARY_H
