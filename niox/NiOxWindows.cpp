@@ -43,6 +43,31 @@ constexpr std::array<EnergyRange, kWindowCount> kWindows = {{
     {18.14, 18.90},  // Mo K high side
 }};
 
+// Windows first..last - 1 lie within [lower, upper]; a channel outside that range can skip
+// all of them, which spares most channels of a spectrum all thirteen tests. The groups
+// are disjoint and in ascending order of energy.
+struct WindowGroup {
+    int first, last;
+    double lower, upper;
+};
+
+constexpr WindowGroup GroupOf(int first, int last) {
+    WindowGroup g{first, last, kWindows[first].lower, kWindows[first].upper};
+    for (int w = first; w < last; ++w) {
+        g.lower = kWindows[w].lower < g.lower ? kWindows[w].lower : g.lower;
+        g.upper = kWindows[w].upper > g.upper ? kWindows[w].upper : g.upper;
+    }
+    return g;
+}
+
+constexpr std::array<WindowGroup, 3> kGroups = {{GroupOf(kOxygenPeak, kNickelKLow),
+                                                 GroupOf(kNickelKLow, kMolybdenumKLow),
+                                                 GroupOf(kMolybdenumKLow, kWindowCount)}};
+
+bool Contains(const EnergyRange& range, double energy) {
+    return range.lower <= energy && energy <= range.upper;
+}
+
 void SetLine(WindowTable& windows, WindowRow row, double gross, double background) {
     windows(row, kBackground) = background;
     windows(row, kNet) = gross - background;
@@ -62,15 +87,25 @@ EnergyCountTable MakeEnergyCountTable(const double* counts, int32_t count, doubl
 
 int32_t IntegrateWindows(const EnergyCountTable& table, WindowTable& windows) {
     std::array<double, kWindowCount> s{};
-    int32_t niKChannels = 0;
+    std::array<int32_t, kWindowCount> channels{};
+    const double lowest = kGroups.front().lower;
+    const double highest = kGroups.back().upper;
     for (int32_t i = 0; i < table.nrows(); ++i) {
         const double energy = table(i, 0);
-        for (int w = 0; w < kWindowCount; ++w) {
-            if (kWindows[w].lower <= energy && energy <= kWindows[w].upper)
-                s[w] += table(i, 1);
+        if (!(lowest <= energy && energy <= highest))
+            continue;
+        for (const WindowGroup& g : kGroups) {
+            if (energy < g.lower)
+                break;
+            if (energy > g.upper)
+                continue;
+            for (int w = g.first; w < g.last; ++w) {
+                if (Contains(kWindows[w], energy)) {
+                    s[w] += table(i, 1);
+                    ++channels[w];
+                }
+            }
         }
-        if (kWindows[kNickelKPeak].lower <= energy && energy <= kWindows[kNickelKPeak].upper)
-            ++niKChannels;
     }
     windows.resize(kWindowRows, 2);
     SetLine(windows, kOxygenK, s[kOxygenPeak], s[kOxygenBackground]);
@@ -80,5 +115,5 @@ int32_t IntegrateWindows(const EnergyCountTable& table, WindowTable& windows) {
             (s[kMolybdenumLLow] + s[kMolybdenumLHigh]) * 0.5);
     SetLine(windows, kMolybdenumK, s[kMolybdenumKPeak],
             (s[kMolybdenumKLow] + s[kMolybdenumKHigh]) * 0.5);
-    return niKChannels;
+    return channels[kNickelKPeak];
 }

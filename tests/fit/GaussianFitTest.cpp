@@ -3,6 +3,8 @@
 #include <cmath>
 #include <initializer_list>
 #include <random>
+#include <string>
+#include <utility>
 
 #include "fit/GaussianFit.h"
 
@@ -88,6 +90,45 @@ TEST(FitGaussianTest, NonPositiveChannelsAreLeftOut) {
     ExpectDigits(g.height, 500.0, 1e-10);
 }
 
+template <typename Call>
+void ExpectFitError(Call call, const std::string& fragment) {
+    try {
+        call();
+        ADD_FAILURE() << "expected GaussianFitError containing: " << fragment;
+    } catch (const GaussianFitError& e) {
+        EXPECT_NE(std::string(e.what()).find(fragment), std::string::npos) << e.what();
+    }
+}
+
+double DirectChiSquare(const Array1D<double>& y, const GaussianFit& g) {
+    double chi = 0;
+    for (int32_t i = 0; i < y.count(); ++i) {
+        if (y[i] <= 0)
+            continue;
+        const double model =
+            g.height * std::exp(-(i - g.mu) * (i - g.mu) / (2 * g.sigma * g.sigma));
+        chi += (y[i] - model) * (y[i] - model) / y[i];
+    }
+    return chi;
+}
+
+// Gaps in the usable channels, and centres inside and far outside the window.
+TEST(FitGaussianTest, ChiSquareIsTheSumOverUsableChannels) {
+    const Array1D<double> lumpy = Values({3, 9, 0, 30, 52, 61, 47, -2, 20, 8, 6, 2});
+    const Array1D<double> slope = Values({1, 2, 4, 7, 11, 16, 22});
+    const Array1D<double> narrow = Values({1e-6, 0.02, 1, 0.03, 2e-7, 1e-12});
+    const std::pair<const Array1D<double>*, double> cases[] = {{&lumpy, 1.0},  {&lumpy, 10.0},
+                                                               {&slope, 1.0},  {&slope, 10.0},
+                                                               {&narrow, 1.0}, {&narrow, 3.7}};
+    for (const auto& c : cases) {
+        const GaussianFit g = FitGaussianAtExponent(*c.first, c.second);
+        const double direct = DirectChiSquare(*c.first, g);
+        EXPECT_NEAR(g.chiSquare, direct, 1e-12 * direct) << "p " << c.second << " mu " << g.mu;
+    }
+    // At p = 10 only the maximum carries weight: no width can be fitted.
+    ExpectFitError([&] { FitGaussianAtExponent(narrow, 10.0); }, "too few channels carry weight");
+}
+
 // Total counts 1e5: the FWHM's counting error is about 0.2 %, well inside 1 %.
 TEST(FitGaussianTest, PoissonNoisyPeaksGiveTheWidthWithinOnePercent) {
     std::mt19937 generator(20261208);
@@ -137,24 +178,14 @@ TEST(FitGaussianTest, BrentSearchOnAFixedPeakIsPinned) {
     EXPECT_LT(best.fit.chiSquare, FitGaussianAtExponent(region, best.exponent + 0.01).chiSquare);
 }
 
-template <typename Call>
-void ExpectFitError(Call call, const std::string& fragment) {
-    try {
-        call();
-        ADD_FAILURE() << "expected GaussianFitError containing: " << fragment;
-    } catch (const GaussianFitError& e) {
-        EXPECT_NE(std::string(e.what()).find(fragment), std::string::npos) << e.what();
-    }
-}
-
 TEST(FitGaussianTest, FailsClearlyWithoutAPeak) {
     const Array1D<double> twoChannels = Values({0, 5, 0, -1, 3});
     ExpectFitError([&] { FitGaussianAtExponent(twoChannels, 2.0); }, "at least three channels");
     ExpectFitError([&] { FitGaussianPeak(twoChannels); }, "the peak has 2");
 
     const Array1D<double> valley = Values({10, 4, 2, 4, 10});
-    ExpectFitError([&] { FitGaussianAtExponent(valley, 2.0); }, "no finite peak width");
-    ExpectFitError([&] { FitGaussianPeak(valley); }, "no finite peak width");
+    ExpectFitError([&] { FitGaussianAtExponent(valley, 2.0); }, "peak of finite width");
+    ExpectFitError([&] { FitGaussianPeak(valley); }, "peak of finite width");
 }
 
 }  // namespace
