@@ -64,6 +64,9 @@ constexpr std::array<WindowGroup, 3> kGroups = {{GroupOf(kOxygenPeak, kNickelKLo
                                                  GroupOf(kNickelKLow, kMolybdenumKLow),
                                                  GroupOf(kMolybdenumKLow, kWindowCount)}};
 
+static_assert(kGroups[0].upper < kGroups[1].lower && kGroups[1].upper < kGroups[2].lower,
+              "window groups must be disjoint and ascending");
+
 bool Contains(const EnergyRange& range, double energy) {
     return range.lower <= energy && energy <= range.upper;
 }
