@@ -19,7 +19,7 @@ bool Usable(double y) {
 }
 
 // The usable channels of a window, with the logarithms of their values taken once so
-// that each trial exponent costs two exponentials per channel and nothing else.
+// that each trial exponent costs one exponential per channel for the weights.
 struct UsableChannels {
     std::vector<double> x, y, lnY, inverseY;
 
