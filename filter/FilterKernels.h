@@ -20,13 +20,15 @@
 //   law has no real width (low energies with R below about 121 eV) the lobe is one channel.
 //
 // Rounding is half away from zero; a central lobe is never narrower than one channel.
-// Lobe sums come from one running sum, so the top-hats cost two passes whatever the widths.
+// The derivatives work in place without a buffer. The top-hats take every lobe sum as the
+// difference of two running sums, produced in one pass and kept in a window of a few
+// thousand channels plus twice the widest lobe, so their cost does not depend on the widths.
 //
 // Throws std::invalid_argument, leaving the spectrum unchanged, when the spectrum is
 // shorter than the kernel needs, when h is zero or not finite (the top-hats also need it
-// positive), when R is not positive, when E0 is not finite, or when a lobe would be wider
-// than kMaxLobeChannels. Working buffers come from the standard allocator: an exhausted
-// heap raises std::bad_alloc, and the spectrum is then unchanged too.
+// positive), when R is not positive and finite, when E0 is not finite, or when a lobe
+// would be wider than kMaxLobeChannels. An exhausted heap raises std::bad_alloc, also
+// before anything is changed.
 #ifndef XRAY_FILTER_FILTERKERNELS_H
 #define XRAY_FILTER_FILTERKERNELS_H
 
@@ -41,8 +43,8 @@ constexpr int32_t kTopHatMinChannels = 1;
 
 // Widest central lobe, in channels, a top-hat accepts. A wider one means the resolution
 // or the energy calibration is wrong by orders of magnitude; refusing it keeps the
-// working buffer within reason.
-constexpr int32_t kMaxLobeChannels = 1 << 24;
+// window of running sums within reason (at most 32 MiB).
+constexpr int32_t kMaxLobeChannels = 1 << 20;
 
 void FirstDerivativeFilter(double h, Array1D<double>& spectrum);
 void SecondDerivativeFilter(double h, Array1D<double>& spectrum);
