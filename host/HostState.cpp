@@ -54,6 +54,8 @@ HostState::HostState(uint32_t host_version)
             entry->object_class = static_cast<ObjectClass>(object_class);
         class_interfaces_.emplace(name, std::move(entry));
     }
+    for (const BuiltinFunction& builtin : BuiltinFunctions())
+        NewBuiltin(builtin);
 }
 
 HostState::~HostState() = default;
@@ -142,22 +144,19 @@ void HostState::Fail(const HostFailure& failure) {
     SetPending(NewThrowableWithMessage(failure.code(), failure.what()));
 }
 
+FunctionObject* HostState::NewBuiltin(const BuiltinFunction& builtin) {
+    auto function = std::make_unique<FunctionObject>();
+    function->signature_text = builtin.signature;
+    function->signature = ParseSignature(builtin.signature);
+    function->builtin = builtin.implementation;
+    FunctionObject* raw = store_.Adopt(std::move(function));
+    store_.AddHost(raw);
+    builtin_current_[builtin.signature] = raw;
+    return raw;
+}
+
 FunctionObject* HostState::LookUp(std::string_view signature) {
     auto current = builtin_current_.find(signature);
-    if (current == builtin_current_.end()) {
-        for (const BuiltinFunction& builtin : BuiltinFunctions()) {
-            if (signature != builtin.signature)
-                continue;
-            auto function = std::make_unique<FunctionObject>();
-            function->signature_text = builtin.signature;
-            function->signature = ParseSignature(builtin.signature);
-            function->builtin = builtin.implementation;
-            FunctionObject* raw = store_.Adopt(std::move(function));
-            store_.AddHost(raw);
-            current = builtin_current_.emplace(builtin.signature, raw).first;
-            break;
-        }
-    }
     FunctionObject* found = current == builtin_current_.end() ? nullptr : current->second;
     if (found == nullptr) {
         for (FunctionObject* function : installed_) {
@@ -213,7 +212,9 @@ bool HostState::AnswerStale(FunctionObject& function) {
         function.stale = true;
         auto current = builtin_current_.find(function.signature_text);
         if (current != builtin_current_.end() && current->second == &function) {
-            builtin_current_.erase(current);
+            // The host moves on to a fresh handle at once, so only the stale one's holders
+            // keep it alive.
+            NewBuiltin(BuiltinFunction{current->first.c_str(), function.builtin});
             store_.ReleaseHost(&function);
         }
     }

@@ -53,6 +53,13 @@ struct InjectedFailure {
     std::string message;
 };
 
+// The host's own functions, listed in ServiceFunctions.cpp.
+struct BuiltinFunction {
+    const char* signature;
+    BuiltinImplementation implementation;
+};
+const std::vector<BuiltinFunction>& BuiltinFunctions();
+
 class HostState {
   public:
     explicit HostState(uint32_t version);
@@ -146,6 +153,7 @@ class HostState {
     int32_t CallBuiltin(FunctionObject& function, int32_t count, ArgumentCell* cells);
     int32_t CallCallback(FunctionObject& function, ArgumentCell* cells);
     bool AnswerStale(FunctionObject& function);
+    FunctionObject* NewBuiltin(const BuiltinFunction& builtin);
 
     ObjectStore store_;
     HostInterfaceObject interface_;
@@ -166,13 +174,6 @@ class HostState {
 extern const HostInterfaceTable kHostInterfaceTable;
 extern const HostContextTable kHostContextTable;
 extern const ClassInterfaceTable kClassInterfaceTable;
-
-// The host's own functions, defined in HostFunctionTable.cpp.
-struct BuiltinFunction {
-    const char* signature;
-    BuiltinImplementation implementation;
-};
-const std::vector<BuiltinFunction>& BuiltinFunctions();
 
 // Message of a throwable made from an error pair.
 std::string ThrowableMessageFor(int32_t code, DM_ErrorDetail detail);
