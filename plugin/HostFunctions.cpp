@@ -130,11 +130,11 @@ void CallWithInt(HostFunction& function, int32_t value) {
 
 }  // namespace
 
-Image CreateReal1DImage(const char* title, int32_t width, int32_t height) {
+Image CreateReal1DImage(const char* title, int32_t element_bytes, int32_t width) {
     ArgumentCell cells[4] = {};
     PutCell(cells[1], title);
-    PutCell(cells[2], width);
-    PutCell(cells[3], height);
+    PutCell(cells[2], element_bytes);
+    PutCell(cells[3], width);
     Call(sCreateReal1DImage, cells);
     return TakeHandle<Image>(cells[0]);
 }

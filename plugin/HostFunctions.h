@@ -18,8 +18,8 @@
 namespace Gatan {
 namespace PlugIn {
 
-// Images.
-Image CreateReal1DImage(const char* title, int32_t width, int32_t height);
+// Images. A real image's elements have 4 or 8 bytes.
+Image CreateReal1DImage(const char* title, int32_t element_bytes, int32_t width);
 Image ImageClone(const Image& image);
 void ImageDataChanged(const Image& image);
 uint32_t ImageGetDataType(const Image& image);

@@ -1,0 +1,197 @@
+// Linking, the host binding's use count, cached host functions and their one retry, and
+// the typed calls' cells as the stand-in host reads them.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "plugin/ArgumentCells.h"
+#include "plugin/DMPlugInException.h"
+#include "plugin/HostFunctions.h"
+#include "plugin/HostScope.h"
+#include "plugin/HostStrings.h"
+#include "plugin/NullHost.h"
+#include "tests/plugin/FrameTest.h"
+
+namespace {
+
+using namespace Gatan::PlugIn;
+using frametest::ExpectNothingHeld;
+using frametest::FrameTest;
+using frametest::UnlinkFrame;
+
+const char* const kDataTypeSignature = "uint32 ImageGetDataType( ImageRef )";
+
+dmhost::ImageSpec Spectrum(uint32_t data_type, std::vector<double> values) {
+    dmhost::ImageSpec spec;
+    spec.name = "spectrum";
+    spec.data_type = data_type;
+    spec.values = std::move(values);
+    return spec;
+}
+
+TEST(HostLinkingTest, PendingInterfaceTakesOneReferenceAndBecomesCurrent) {
+    dmhost::StandInHost first;
+    dmhost::StandInHost second;
+
+    LinkHost(first.Interface());
+    LinkHost(first.Interface());
+    EXPECT_EQ(first.Audit().interface_references, 1) << "the same interface twice";
+    EXPECT_EQ(PendingHost(), first.Interface());
+
+    LinkHost(second.Interface());
+    EXPECT_EQ(first.Audit().interface_references, 0) << "the replaced one is given back";
+    EXPECT_EQ(second.Audit().interface_references, 1);
+
+    LinkPendingHost();
+    EXPECT_EQ(CurrentHost(), second.Interface());
+    EXPECT_EQ(PendingHost(), nullptr);
+    EXPECT_EQ(second.Audit().interface_references, 1) << "pending and current hold one together";
+    EXPECT_EQ(second.Audit().class_interface_references, kHostClassCount);
+    for (HostClassId id : {kImageClass, kTagGroupClass, kStringClass, kFunctionClass,
+                           kThrowableClass, kScriptClassClass}) {
+        EXPECT_TRUE(HoldsClassInterface(id)) << HostClassName(id);
+    }
+
+    UnlinkFrame();
+    EXPECT_EQ(CurrentHost(), NullHost());
+    EXPECT_FALSE(HoldsClassInterface(kImageClass));
+    ExpectNothingHeld(first);
+    ExpectNothingHeld(second);
+}
+
+TEST(HostLinkingTest, StartUpWithoutLinkingTalksToNullHost) {
+    UnlinkFrame();
+    LinkPendingHost();
+    HostInterface* host = CurrentHost();
+    ASSERT_EQ(host, NullHost());
+    EXPECT_EQ(host->table->GetVersion(host), 0u);
+}
+
+TEST(HostLinkingTest, UsesAreCountedAndScopesGiveThemBack) {
+    const int32_t held = HostUseCount();
+    EXPECT_GE(held, 1) << "the module holds a use from load to unload";
+    {
+        HostScope scope;
+        EXPECT_EQ(HostUseCount(), held + 1);
+        EXPECT_EQ(scope.host(), CurrentHost());
+        EXPECT_EQ(scope.context(), NullHostContext());
+    }
+    EXPECT_EQ(HostUseCount(), held);
+}
+
+TEST(NullHostTest, FailedCallsWithoutThrowableYieldEmptyResults) {
+    UnlinkFrame();
+    Image none;
+    EXPECT_TRUE(ImageGetName(none).IsNull());
+    EXPECT_TRUE(CreateReal1DImage("x", 3, 1).IsNull());
+    EXPECT_EQ(ImageGetDataType(none), 0u);
+    EXPECT_FALSE(ImageIsValid(none));
+    double value = 7.5;
+    EXPECT_FALSE(TagGroupGetTagAsDouble(TagGroup(), "A:B", value));
+    EXPECT_EQ(value, 7.5);
+    EXPECT_TRUE(MakeString("abc").IsNull());
+    EXPECT_EQ(StringToText(String()), "");
+    EXPECT_EQ(FilledHostFunctionSlots(), 0) << "NullHost knows no function";
+}
+
+class HostCallTest : public FrameTest {
+  protected:
+    // A slot of the test's own; module-level like the frame's, since used slots are chained.
+    static HostFunctionSlot sSlot;
+
+    uint32_t CallDataType(const Image& image) {
+        ArgumentCell cells[2] = {};
+        PutCell(cells[1], image.get());
+        CallHostFunction(sSlot, 2, cells, kDataTypeSignature);
+        return GetCell<uint32_t>(cells[0]);
+    }
+};
+HostFunctionSlot HostCallTest::sSlot = {};
+
+TEST_F(HostCallTest, StaleFunctionIsCalledAgainOnceWithAFreshHandleThatReplacesIt) {
+    Image image = MakeImage(Spectrum(dmhost::kReal4Data, {1, 2}));
+    EXPECT_EQ(CallDataType(image), 2u);
+    DM_Object first = sSlot.fFunction;
+    ASSERT_NE(first, nullptr);
+
+    host_.MakeFunctionStale(kDataTypeSignature, 1);
+    EXPECT_EQ(CallDataType(image), 2u);
+    EXPECT_NE(sSlot.fFunction, first);
+    EXPECT_EQ(host_.ReferenceCount(sSlot.fFunction), 1);
+    EXPECT_FALSE(host_.IsLive(first)) << "the stale handle is given back";
+    EXPECT_FALSE(host_.HasPendingException());
+
+    EXPECT_EQ(CallDataType(image), 2u);
+    EXPECT_EQ(host_.CallCount("ImageGetDataType"), 3);
+}
+
+TEST_F(HostCallTest, SecondStaleAnswerIsAFailure) {
+    Image image = MakeImage(Spectrum(dmhost::kReal4Data, {1}));
+    EXPECT_EQ(CallDataType(image), 2u);
+    DM_Object held = sSlot.fFunction;
+
+    host_.MakeFunctionStale(kDataTypeSignature, 2);
+    try {
+        CallDataType(image);
+        ADD_FAILURE() << "no exception";
+    } catch (const dmplugin_exception& error) {
+        EXPECT_STREQ(error.what(), "The function handle is no longer valid.");
+    }
+    EXPECT_EQ(sSlot.fFunction, held) << "a fresh handle that failed replaces nothing";
+    EXPECT_FALSE(host_.HasPendingException()) << "the failure was taken from the host";
+    EXPECT_EQ(host_.CallCount("ImageGetDataType"), 1);
+}
+
+TEST_F(FrameTest, HostFailureTravelsWithTheHostsThrowable) {
+    Image image = MakeImage(Spectrum(dmhost::kReal8Data, {1}));
+    host_.FailNextCall("ImageGetName", 28802, "Name refused.");
+    try {
+        ImageGetName(image);
+        ADD_FAILURE() << "no exception";
+    } catch (const dmplugin_exception& error) {
+        EXPECT_STREQ(error.what(), "Name refused.");
+        EXPECT_EQ(host_.ThrowableCode(error.GetThrowable().get()), 28802);
+        EXPECT_EQ(host_.ReferenceCount(error.GetThrowable().get()), 1);
+    }
+    EXPECT_FALSE(host_.HasPendingException());
+    EXPECT_EQ(StringToText(ImageGetName(image)), "spectrum") << "the next call works";
+}
+
+TEST_F(FrameTest, TypedCallsPassArgumentsAndOwnResults) {
+    Image image = CreateReal1DImage("Counts", 4, 5);
+    ASSERT_FALSE(image.IsNull());
+    EXPECT_EQ(host_.ReferenceCount(image.get()), 1) << "a handle result carries one reference";
+    EXPECT_EQ(StringToText(ImageGetName(image)), "Counts");
+    EXPECT_EQ(ImageGetDimensionSize(image, 0), 5u);
+    EXPECT_EQ(ImageGetDataType(image), 2u);
+    EXPECT_TRUE(ImageIsValid(image));
+
+    ImageSetDimensionCalibration(image, 0, 0.25f, 0.01f, MakeString("keV"), 0);
+    float origin = 0;
+    float scale = 0;
+    String units;
+    ImageGetDimensionCalibration(image, 0, origin, scale, units, 1);
+    EXPECT_EQ(origin, 0.25f);
+    EXPECT_EQ(scale, 0.01f);
+    EXPECT_EQ(StringToText(units), "keV");
+    EXPECT_EQ(host_.ReferenceCount(units.get()), 1);
+    EXPECT_EQ(host_.LastSetCalibrationFormat(), 0);
+    EXPECT_EQ(host_.LastGetCalibrationFormat(), 1);
+
+    TagGroup tags = ImageGetTagGroup(image);
+    TagGroupSetTagAsDouble(tags, "EDS:Live time", 12.5);
+    TagGroupSetTagAsLong(tags, "EDS:Channels", 4);
+    double live_time = 0;
+    EXPECT_TRUE(TagGroupGetTagAsDouble(tags, "EDS:Live time", live_time));
+    EXPECT_EQ(live_time, 12.5);
+    EXPECT_FALSE(TagGroupGetTagAsDouble(tags, "EDS:Missing", live_time));
+    TagGroup eds;
+    EXPECT_TRUE(TagGroupGetTagAsTagGroup(tags, "EDS", eds));
+    EXPECT_EQ(host_.ReadTags(eds.get()).Find("Channels")->long_value, 4);
+
+    ImageChangeDataType(image, dmhost::kReal8Data);
+    EXPECT_EQ(ImageGetDataType(image), 12u);
+    EXPECT_EQ(host_.ReadImage(image.get()).data_type, 12u);
+}
+
+}  // namespace
