@@ -32,77 +32,127 @@ const char* SkipDigits(const char* p, const char* end) {
     return p;
 }
 
-// The extent of a double in stream syntax; `ok` is false when the characters a stream
-// would consume do not form a complete number.
-struct DoubleExtent {
-    const char* number;    // first character given to from_chars (a '+' is skipped)
-    const char* mantissa;  // first digit or point of the mantissa
-    const char* exponent;  // the exponent marker, or `end` when there is none
-    const char* end;       // one past the last character consumed
-    bool negative;
-    bool ok;
+// A double as a stream would consume it. While measuring, the mantissa's digits are
+// gathered into an integer (up to 19 digits) so that most numbers need no general
+// conversion.
+struct DoubleText {
+    const char* number = nullptr;    // first character for from_chars (a '+' is skipped)
+    const char* exponent = nullptr;  // the exponent marker, or `end` without one
+    const char* end = nullptr;       // one past the last character consumed
+    bool negative = false;
+    bool ok = false;     // the consumed characters form a complete number
+    int digits = 0;      // mantissa digits, leading zeros included
+    uint64_t value = 0;  // the mantissa digits as an integer (when digits <= 19)
+    long power = 0;      // number = value x 10^power
 };
 
-DoubleExtent MeasureDouble(const char* p, const char* end) {
-    DoubleExtent x{p, p, nullptr, p, false, false};
+const char* GatherDigits(DoubleText& x, const char* p, const char* end) {
+    for (; p < end && IsDigit(*p); ++p) {
+        if (x.digits < 19)
+            x.value = x.value * 10 + static_cast<uint64_t>(*p - '0');
+        ++x.digits;
+    }
+    return p;
+}
+
+// The exponent after its marker; returns false when it has no digits.
+bool GatherExponent(DoubleText& x, const char*& p, const char* end) {
+    bool negative = false;
+    if (p < end && IsSign(*p))
+        negative = *p++ == '-';
+    const char* digits = p;
+    long exponent = 0;
+    for (; p < end && IsDigit(*p); ++p) {
+        if (exponent < 100000)
+            exponent = exponent * 10 + (*p - '0');
+    }
+    x.power += negative ? -exponent : exponent;
+    return p != digits;
+}
+
+DoubleText MeasureDouble(const char* p, const char* end) {
+    DoubleText x;
+    x.number = p;
     if (p < end && IsSign(*p)) {
         x.negative = *p == '-';
-        x.number = *p == '+' ? p + 1 : p;
+        if (*p == '+')
+            x.number = p + 1;
         ++p;
     }
-    x.mantissa = p;
-    const char* q = SkipDigits(p, end);
-    bool digits = q != p;
-    if (q < end && *q == '.') {
-        const char* frac = q + 1;
-        q = SkipDigits(frac, end);
-        digits = digits || q != frac;
+    p = GatherDigits(x, p, end);
+    if (p < end && *p == '.') {
+        const int before = x.digits;
+        p = GatherDigits(x, p + 1, end);
+        x.power = before - x.digits;
     }
-    x.exponent = x.end = q;
-    if (!digits)
+    x.exponent = x.end = p;
+    if (x.digits == 0)
         return x;
-    if (q < end && (*q == 'e' || *q == 'E')) {
-        const char* e = q + 1;
-        if (e < end && IsSign(*e))
-            ++e;
-        const char* after = SkipDigits(e, end);
-        x.end = after;
-        if (after == e)
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool exponent = GatherExponent(x, p, end);
+        x.end = p;
+        if (!exponent)
             return x;
     }
     x.ok = true;
     return x;
 }
 
-// Decimal magnitude of a number from_chars found out of range: negative means it
-// underflowed (all its significant digits lie far right of the point).
-long DecimalMagnitude(const DoubleExtent& x) {
-    const char* p = x.mantissa;
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Exact when the mantissa and the power of ten are both exactly representable: one
+// correctly rounded multiplication or division then gives the correctly rounded value.
+bool ConvertExactly(const DoubleText& x, double& value) {
+    if (x.digits > 19 || x.value > (uint64_t{1} << 53) || x.power < -22 || x.power > 22) {
+        return false;
+    }
+    const double mantissa = static_cast<double>(x.value);
+    const double magnitude =
+        x.power >= 0 ? mantissa * kPowersOfTen[x.power] : mantissa / kPowersOfTen[-x.power];
+    value = x.negative ? -magnitude : magnitude;
+    return true;
+}
+
+// Decimal position of the first significant digit relative to the point: negative when
+// the number is below 0.1.
+long DecimalMagnitude(const DoubleText& x) {
+    const char* p = x.number;
+    if (IsSign(*p))
+        ++p;
     long magnitude = 0;
-    while (p < x.exponent && *p == '0')
+    while (*p == '0')
         ++p;
-    if (p < x.exponent && *p == '.') {
-        ++p;
-        while (p < x.exponent && *p == '0') {
-            ++p;
+    if (*p == '.') {
+        for (++p; p < x.exponent && *p == '0'; ++p)
             --magnitude;
-        }
     } else {
-        while (p < x.exponent && IsDigit(*p)) {
-            ++p;
+        for (; p < x.exponent && IsDigit(*p); ++p)
             ++magnitude;
-        }
     }
     if (x.exponent == x.end)
         return magnitude;
-    long exponent = 0;
-    bool negative = false;
+    DoubleText exponent;
     p = x.exponent + 1;
-    if (IsSign(*p))
-        negative = *p++ == '-';
-    for (; p < x.end && exponent < 100000; ++p)
-        exponent = exponent * 10 + (*p - '0');
-    return magnitude + (negative ? -exponent : exponent);
+    GatherExponent(exponent, p, x.end);
+    return magnitude + exponent.power;
+}
+
+bool ConvertGenerally(const DoubleText& x, double& value) {
+    double parsed = 0.0;
+    const std::from_chars_result r = std::from_chars(x.number, x.end, parsed);
+    if (r.ec == std::errc() && r.ptr == x.end) {
+        value = parsed;
+        return true;
+    }
+    // Too small to represent: a stream gives zero; too large: a stream fails.
+    if (r.ec == std::errc::result_out_of_range && DecimalMagnitude(x) < 0) {
+        value = x.negative ? -0.0 : 0.0;
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -129,21 +179,11 @@ bool ScanInt(const char*& p, const char* end, int32_t& value) {
 }
 
 bool ScanDouble(const char*& p, const char* end, double& value) {
-    const DoubleExtent x = MeasureDouble(SkipSpace(p, end), end);
+    const DoubleText x = MeasureDouble(SkipSpace(p, end), end);
     p = x.end;
     if (!x.ok)
         return false;
-    double parsed = 0.0;
-    const std::from_chars_result r = std::from_chars(x.number, x.end, parsed);
-    if (r.ec == std::errc() && r.ptr == x.end) {
-        value = parsed;
-        return true;
-    }
-    if (r.ec == std::errc::result_out_of_range && DecimalMagnitude(x) < 0) {
-        value = x.negative ? -0.0 : 0.0;
-        return true;
-    }
-    return false;
+    return ConvertExactly(x, value) || ConvertGenerally(x, value);
 }
 
 bool ReadInt(std::string_view text, int32_t& value) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <string>
 
 #include "emsa/NumberScanner.h"
@@ -91,6 +94,42 @@ TEST(LineScannerTest, OnceAReadFailsTheRestOfTheLineFailsToo) {
     EXPECT_FALSE(scan.Number(value)) << "a stream stays failed; so does the scanner";
     EXPECT_EQ(value, 1.0);
     EXPECT_TRUE(scan.failed());
+}
+
+}  // namespace
+
+namespace {
+
+// Random decimal texts in every shape the scanner handles by a shortcut or in general:
+// short and long mantissas, leading zeros, points anywhere, exponents near the limits.
+std::string RandomDecimal(std::mt19937& random) {
+    auto pick = [&random](int n) { return static_cast<int>(random() % n); };
+    std::string text = pick(3) == 0 ? "-" : "";
+    const int digits = 1 + pick(pick(4) == 0 ? 25 : 8);
+    const int point = pick(digits + 2);
+    for (int i = 0; i < digits; ++i) {
+        if (i == point)
+            text += '.';
+        text += static_cast<char>('0' + (pick(4) == 0 ? 0 : pick(10)));
+    }
+    if (pick(3) == 0)
+        text += "e" + std::to_string(pick(700) - 350);
+    return text;
+}
+
+TEST(NumberScannerTest, AgreesBitForBitWithTheGeneralConversion) {
+    std::mt19937 random(20261208);
+    for (int i = 0; i < 200000; ++i) {
+        const std::string text = RandomDecimal(random);
+        double expected = 0;
+        const auto r = std::from_chars(text.data(), text.data() + text.size(), expected);
+        if (r.ec != std::errc() || r.ptr != text.data() + text.size())
+            continue;
+        double value = 12345;
+        ASSERT_TRUE(ReadDouble(text, value)) << text;
+        ASSERT_EQ(std::memcmp(&value, &expected, sizeof value), 0)
+            << text << " read as " << value << ", expected " << expected;
+    }
 }
 
 }  // namespace
