@@ -22,18 +22,19 @@ size_t SizeHint(std::istream& in) {
     return size > 0 ? static_cast<size_t>(size) : 0;
 }
 
+// Reads to the end of the stream. The first read normally takes the whole file, so the
+// text is allocated once and never regrown (regrowing would briefly need twice the room).
 std::string ReadWholeStream(std::istream& in, const std::string& path) {
     std::string text(SizeHint(in), '\0');
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     size_t filled = static_cast<size_t>(in.gcount());
     constexpr size_t kChunk = 1 << 16;
-    while (in.good()) {
+    while (in.good() && in.peek() != std::char_traits<char>::eof()) {
         text.resize(filled + kChunk);
         in.read(text.data() + filled, kChunk);
         filled += static_cast<size_t>(in.gcount());
     }
-    if (in.bad())
-        throw SpectrumFileError("Could not read the spectrum file \"" + path + "\".");
+    if (in.bad()) throw SpectrumFileError("Could not read the spectrum file \"" + path + "\".");
     text.resize(filled);
     return text;
 }
