@@ -157,41 +157,4 @@ TEST_F(FrameTest, HostFailureTravelsWithTheHostsThrowable) {
     EXPECT_EQ(StringToText(ImageGetName(image)), "spectrum") << "the next call works";
 }
 
-TEST_F(FrameTest, TypedCallsPassArgumentsAndOwnResults) {
-    Image image = CreateReal1DImage("Counts", 4, 5);
-    ASSERT_FALSE(image.IsNull());
-    EXPECT_EQ(host_.ReferenceCount(image.get()), 1) << "a handle result carries one reference";
-    EXPECT_EQ(StringToText(ImageGetName(image)), "Counts");
-    EXPECT_EQ(ImageGetDimensionSize(image, 0), 5u);
-    EXPECT_EQ(ImageGetDataType(image), 2u);
-    EXPECT_TRUE(ImageIsValid(image));
-
-    ImageSetDimensionCalibration(image, 0, 0.25f, 0.01f, MakeString("keV"), 0);
-    float origin = 0;
-    float scale = 0;
-    String units;
-    ImageGetDimensionCalibration(image, 0, origin, scale, units, 1);
-    EXPECT_EQ(origin, 0.25f);
-    EXPECT_EQ(scale, 0.01f);
-    EXPECT_EQ(StringToText(units), "keV");
-    EXPECT_EQ(host_.ReferenceCount(units.get()), 1);
-    EXPECT_EQ(host_.LastSetCalibrationFormat(), 0);
-    EXPECT_EQ(host_.LastGetCalibrationFormat(), 1);
-
-    TagGroup tags = ImageGetTagGroup(image);
-    TagGroupSetTagAsDouble(tags, "EDS:Live time", 12.5);
-    TagGroupSetTagAsLong(tags, "EDS:Channels", 4);
-    double live_time = 0;
-    EXPECT_TRUE(TagGroupGetTagAsDouble(tags, "EDS:Live time", live_time));
-    EXPECT_EQ(live_time, 12.5);
-    EXPECT_FALSE(TagGroupGetTagAsDouble(tags, "EDS:Missing", live_time));
-    TagGroup eds;
-    EXPECT_TRUE(TagGroupGetTagAsTagGroup(tags, "EDS", eds));
-    EXPECT_EQ(host_.ReadTags(eds.get()).Find("Channels")->long_value, 4);
-
-    ImageChangeDataType(image, dmhost::kReal8Data);
-    EXPECT_EQ(ImageGetDataType(image), 12u);
-    EXPECT_EQ(host_.ReadImage(image.get()).data_type, 12u);
-}
-
 }  // namespace
