@@ -1,8 +1,9 @@
 // Filter kernels for energy-dispersive X-ray spectra.
 //
 // Each kernel reads the n channel values of a spectrum and replaces them with n filtered
-// values; nothing else is kept. Energies are in keV: h is the width of one channel, E0 the
-// energy of channel 0, R the detector resolution (FWHM at Mn K-alpha, 5898.2451 eV).
+// values; nothing else is kept, and the kernels share no state. Energies are in keV: h is
+// the width of one channel, E0 the energy of channel 0, R the detector resolution (FWHM at
+// Mn K-alpha, 5898.2451 eV).
 //
 // - FirstDerivativeFilter: five-point differences, one-sided at the two channels of each
 //   end. Needs n >= 6.
