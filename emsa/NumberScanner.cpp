@@ -178,7 +178,40 @@ bool ScanInt(const char*& p, const char* end, int32_t& value) {
     return true;
 }
 
+// Plain fixed notation with few digits, by far the most common form in spectrum files,
+// is converted here in one pass. Returns false, touching nothing, for any other form.
+bool ScanPlainDouble(const char*& p, const char* end, double& value) {
+    const char* q = SkipSpace(p, end);
+    const bool negative = q < end && *q == '-';
+    if (q < end && IsSign(*q))
+        ++q;
+    uint64_t mantissa = 0;  // wraps for more than 19 digits, which are refused below
+    const char* digits = q;
+    for (; q < end && IsDigit(*q); ++q)
+        mantissa = mantissa * 10 + static_cast<uint64_t>(*q - '0');
+    const long whole = q - digits;
+    long fraction = 0;
+    if (q < end && *q == '.') {
+        const char* first = ++q;
+        for (; q < end && IsDigit(*q); ++q) {
+            mantissa = mantissa * 10 + static_cast<uint64_t>(*q - '0');
+        }
+        fraction = q - first;
+    }
+    const bool exponent = q < end && (*q == 'e' || *q == 'E');
+    if (exponent || whole + fraction == 0 || whole + fraction > 19 || fraction > 22 ||
+        mantissa > (uint64_t{1} << 53)) {
+        return false;
+    }
+    const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[fraction];
+    value = negative ? -magnitude : magnitude;
+    p = q;
+    return true;
+}
+
 bool ScanDouble(const char*& p, const char* end, double& value) {
+    if (ScanPlainDouble(p, end, value))
+        return true;
     const DoubleText x = MeasureDouble(SkipSpace(p, end), end);
     p = x.end;
     if (!x.ok)
