@@ -36,7 +36,10 @@ constexpr size_t kMaxDetailText = 65536;
 std::string ThrowableMessageFor(int32_t code, DM_ErrorDetail detail) {
     if ((code == DM_ERROR_MESSAGE || code == DM_ERROR_PLUGIN_MESSAGE) && detail != 0) {
         const char* text = reinterpret_cast<const char*>(detail);
-        return std::string(text, strnlen(text, kMaxDetailText));
+        size_t length = 0;
+        while (length < kMaxDetailText && text[length] != '\0')
+            ++length;
+        return std::string(text, length);
     }
     if (code == DM_ERROR_PLUGIN_MESSAGE)
         return "An unspecified error has occurred.";

@@ -300,8 +300,9 @@ class StandInHost {
     void ClearAuditErrors();
 
     // -- Fault injection --
-    // The next `times` calls of the host function with this signature answer status 3; each
-    // handle that answered 3 stays stale, and LookUpFunction then hands out a fresh one.
+    // The next `times` calls of the host function with this signature answer status 3 (with
+    // a pending throwable "The function handle is no longer valid."); each handle that
+    // answered 3 stays stale, and LookUpFunction then hands out a fresh one.
     void MakeFunctionStale(std::string_view signature, int32_t times = 1);
     // The next call of the host function named `function_name` fails (status 1) with a
     // pending throwable of `code` whose message is `message`.
@@ -310,9 +311,12 @@ class StandInHost {
     void RefuseNextLock();
     // ImageGetLockedData reports `count` dimensions for this image (for example 6).
     void ReportDimensionCount(DM_Object image, uint32_t count);
-    // The image becomes invalid the moment its data is next locked.
+    // The image becomes invalid once ImageGetLockedData has next handed out its data (the
+    // lock is then granted and its layout read). An invalid image's locks are dropped by
+    // the host, its data stays readable through ReadImage, and every host function but
+    // ImageIsValid refuses it.
     void InvalidateWhenLocked(DM_Object image);
-    // The image becomes invalid now.
+    // The image becomes invalid now, as above.
     void InvalidateImage(DM_Object image);
 
     // Internal: the implementation behind the tables. Not part of the test API.
