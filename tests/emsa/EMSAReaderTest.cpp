@@ -232,12 +232,4 @@ TEST(EMSAReaderHeaderTest, HeaderStopsAtTheFirstSpectrumLine) {
     EXPECT_EQ(Channels(s), std::vector<double>{0}) << "a header-like line in the data is no number";
 }
 
-TEST(EMSAReaderHeaderTest, ChannelsAreResizedToNpoints) {
-    const SpectrumText file{"story.msa", Header({{"NPOINTS", "3"}}) + "1\n2\n3\n"};
-    EMSASpectrum s;
-    s.channels.resize(10);
-    ReadChannels(file, ReadHeader(file, s), s);
-    EXPECT_EQ(Channels(s), (std::vector<double>{1, 2, 3}));
-}
-
 }  // namespace

@@ -62,14 +62,4 @@ TEST(LineCursorTest, EveryLineEnding) {
     EXPECT_TRUE(Lines("").empty());
 }
 
-TEST(LineCursorTest, EndLeavesTheLastLineInPlace) {
-    LineCursor cursor("x\ny");
-    std::string_view line;
-    ASSERT_TRUE(cursor.Next(line));
-    EXPECT_EQ(cursor.position(), 2u);
-    ASSERT_TRUE(cursor.Next(line));
-    EXPECT_FALSE(cursor.Next(line));
-    EXPECT_EQ(line, "y");
-}
-
 }  // namespace

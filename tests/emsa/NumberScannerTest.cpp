@@ -62,15 +62,6 @@ TEST(NumberScannerTest, IntsStopAtThePointAndRespectTheRange) {
     }
 }
 
-TEST(NumberScannerTest, ScanAdvancesPastTheNumberOnly) {
-    const std::string text = "  -12.5e1;rest";
-    const char* p = text.data();
-    double value = 0;
-    ASSERT_TRUE(ScanDouble(p, text.data() + text.size(), value));
-    EXPECT_EQ(value, -125.0);
-    EXPECT_EQ(std::string(p), ";rest");
-}
-
 TEST(LineScannerTest, SeparatorIsConsumedOnlyWhenItCannotBeginANumber) {
     // Commas, blanks, tabs, semicolons, and blanks before a signed number.
     const std::string line = "1,2 3\t4 ; 5 -6 ,+7";
