@@ -67,7 +67,7 @@ class HostState {
 
     ObjectStore& store() { return store_; }
     const ObjectStore& store() const { return store_; }
-    void AuditError(std::string message) { audit_errors_.push_back(std::move(message)); }
+    void AuditError(std::string message) { audit_errors.push_back(std::move(message)); }
 
     // -- interface objects --
     HostInterface* Interface() { return &interface_.base; }
@@ -136,7 +136,7 @@ class HostState {
     std::optional<int32_t> last_get_calibration_format;
     int32_t interface_references = 0;
     int32_t next_custom_id = 1;
-    std::vector<std::string> audit_errors_;
+    std::vector<std::string> audit_errors;
 
     // Fault injection.
     std::map<std::string, int32_t, std::less<>> stale_calls;       // signature -> times

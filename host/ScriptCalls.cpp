@@ -25,8 +25,59 @@ double Integral(const Signature& signature, size_t index, const ScriptValue& val
     return value.number;
 }
 
-// Arguments as the entry point takes them; Strings made for text arguments are kept in
+CallArgument HandleArgument(StandInHost& host, const Signature& signature, size_t i,
+                            const ScriptValue& value, std::vector<ObjectRef>& temporaries) {
+    CallArgument argument{};
+    if (value.kind == ScriptValue::Kind::kString && signature.params[i].base == "dm_string") {
+        temporaries.push_back(host.MakeString(value.text));
+        argument.handle = temporaries.back().get();
+    } else if (value.kind == ScriptValue::Kind::kObject) {
+        argument.handle = value.object;
+    } else {
+        BadArgument(signature, i, "needs an object");
+    }
+    return argument;
+}
+
+// One argument as the entry point takes it; a String made for a text argument is kept in
 // `temporaries` until the call is over.
+CallArgument ConvertOne(StandInHost& host, const Signature& signature, size_t i,
+                        const ScriptValue& value, std::vector<ObjectRef>& temporaries) {
+    CallArgument argument{};
+    switch (ShapeLetter(signature.params[i])) {
+        case 'H':
+            return HandleArgument(host, signature, i, value, temporaries);
+        case 'O':
+            if (value.kind != ScriptValue::Kind::kImageOutput || value.output == nullptr ||
+                value.output->host() != &host) {
+                BadArgument(signature, i, "needs an image variable made with this host");
+            }
+            argument.output = value.output->slot();
+            return argument;
+        case 'B':
+            if (value.kind != ScriptValue::Kind::kBool)
+                BadArgument(signature, i, "needs a bool");
+            argument.flag = value.flag;
+            return argument;
+        case 'D':
+            if (value.kind != ScriptValue::Kind::kNumber)
+                BadArgument(signature, i, "needs a number");
+            argument.real = value.number;
+            return argument;
+        case 'U':
+            argument.u32 = static_cast<uint32_t>(
+                Integral(signature, i, value, 0, std::numeric_limits<uint32_t>::max()));
+            return argument;
+        case 'L':
+            argument.i32 = static_cast<int32_t>(Integral(signature, i, value,
+                                                         std::numeric_limits<int32_t>::min(),
+                                                         std::numeric_limits<int32_t>::max()));
+            return argument;
+        default:
+            BadArgument(signature, i, "cannot be passed by the stand-in host");
+    }
+}
+
 std::vector<CallArgument> Convert(StandInHost& host, const Signature& signature,
                                   const std::vector<ScriptValue>& values,
                                   std::vector<ObjectRef>& temporaries) {
@@ -35,52 +86,9 @@ std::vector<CallArgument> Convert(StandInHost& host, const Signature& signature,
                                     std::to_string(signature.params.size()) + " arguments, not " +
                                     std::to_string(values.size()));
     }
-    std::vector<CallArgument> arguments(values.size());
+    std::vector<CallArgument> arguments;
     for (size_t i = 0; i < values.size(); ++i) {
-        const ScriptValue& value = values[i];
-        CallArgument& argument = arguments[i];
-        switch (ShapeLetter(signature.params[i])) {
-            case 'H':
-                if (value.kind == ScriptValue::Kind::kString &&
-                    signature.params[i].text == "dm_string") {
-                    temporaries.push_back(host.MakeString(value.text));
-                    argument.handle = temporaries.back().get();
-                } else if (value.kind == ScriptValue::Kind::kObject) {
-                    argument.handle = value.object;
-                } else {
-                    BadArgument(signature, i, "needs an object");
-                }
-                break;
-            case 'O':
-                if (value.kind != ScriptValue::Kind::kImageOutput || value.output == nullptr ||
-                    value.output->host() != &host) {
-                    BadArgument(signature, i, "needs an image variable made with this host");
-                }
-                argument.output = value.output->slot();
-                break;
-            case 'B':
-                if (value.kind != ScriptValue::Kind::kBool)
-                    BadArgument(signature, i, "needs a bool");
-                argument.flag = value.flag;
-                break;
-            case 'D':
-                if (value.kind != ScriptValue::Kind::kNumber) {
-                    BadArgument(signature, i, "needs a number");
-                }
-                argument.real = value.number;
-                break;
-            case 'U':
-                argument.u32 = static_cast<uint32_t>(
-                    Integral(signature, i, value, 0, std::numeric_limits<uint32_t>::max()));
-                break;
-            case 'L':
-                argument.i32 = static_cast<int32_t>(Integral(signature, i, value,
-                                                             std::numeric_limits<int32_t>::min(),
-                                                             std::numeric_limits<int32_t>::max()));
-                break;
-            default:
-                BadArgument(signature, i, "cannot be passed by the stand-in host");
-        }
+        arguments.push_back(ConvertOne(host, signature, i, values[i], temporaries));
     }
     return arguments;
 }

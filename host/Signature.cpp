@@ -65,6 +65,7 @@ TypeWord ScalarWord(const std::string& word) {
 // Classifies a type given as its base word and the number of stars after it.
 ParamType Classify(const std::string& base, int stars, std::string text) {
     ParamType type;
+    type.base = base;
     type.text = std::move(text);
     if (base == "Image" && stars == 1) {
         type.word = TypeWord::kHandle;  // "Image *" stands for the image itself

@@ -24,6 +24,7 @@ enum class TypeWord { kVoid, kHandle, kText, kInt32, kUInt32, kFloat, kDouble, k
 struct ParamType {
     TypeWord word = TypeWord::kVoid;
     bool output = false;  // an X * output argument: `word` is then the pointee
+    std::string base;     // the type word before any stars ("dm_string", "ImageRef")
     std::string text;     // the type as written, for messages
 };
 

@@ -272,10 +272,10 @@ AuditSnapshot StandInHost::Audit() const {
 }
 
 const std::vector<std::string>& StandInHost::AuditErrors() const {
-    return state_->audit_errors_;
+    return state_->audit_errors;
 }
 void StandInHost::ClearAuditErrors() {
-    state_->audit_errors_.clear();
+    state_->audit_errors.clear();
 }
 
 // ---- Fault injection ----
