@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <streambuf>
+#include <system_error>
 #include <vector>
 
 #ifdef _WIN32
@@ -123,6 +125,10 @@ std::unique_ptr<std::istream> OpenSharedTextFile(const std::string& path) {
         return nullptr;
     return std::make_unique<SharedFileStream>(file);
 #else
+    // A directory opens as a stream here but can never be read; on Windows it fails to open.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return nullptr;
     auto stream = std::make_unique<std::ifstream>(path, std::ios_base::in);
     if (!stream->is_open())
         return nullptr;

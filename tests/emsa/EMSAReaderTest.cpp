@@ -123,6 +123,7 @@ TEST(EMSAReaderFixtureTest, DataShorterThanNpointsRepeatsTheLastValue) {
 
 TEST(EMSAReaderFileTest, MissingFileIsReportedAsUnopenable) {
     EXPECT_FALSE(OpenSpectrumFile(kFixtures + "/no such file.msa").has_value());
+    EXPECT_FALSE(OpenSpectrumFile(kFixtures).has_value()) << "a folder is no file";
 }
 
 TEST(EMSAReaderFileTest, FileWithoutSpectrumLineIsRefusedByName) {
