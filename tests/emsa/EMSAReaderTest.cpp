@@ -2,7 +2,10 @@
 // states what the record holds afterwards, or what the microscopist is told.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -231,6 +234,29 @@ TEST(EMSAReaderHeaderTest, HeaderStopsAtTheFirstSpectrumLine) {
     EXPECT_EQ(file.text.substr(dataStart, 8), "#NPOINTS");
     ReadChannels(file, dataStart, s);
     EXPECT_EQ(Channels(s), std::vector<double>{0}) << "a header-like line in the data is no number";
+}
+
+// Damage a sound file at random places with the characters that steer the reader; every
+// result must be a record with exactly npoints channels or a clear refusal, never a crash
+// (the sanitizer build watches for overruns).
+TEST(EMSAReaderFuzzTest, RandomDamageGivesARecordOrARefusal) {
+    std::ifstream in(kFixtures + "/standard.msa", std::ios::binary);
+    const std::string sound{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(sound.empty());
+    const std::string steering = "#:- .,eE+0123456789\r\n\tXY";
+    std::mt19937 random(7);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = sound;
+        for (int edits = 1 + static_cast<int>(random() % 6); edits > 0; --edits) {
+            text[random() % text.size()] = steering[random() % steering.size()];
+        }
+        try {
+            const EMSASpectrum s = Read(text);
+            ASSERT_EQ(s.channels.count(), s.npoints) << text;
+        } catch (const SpectrumFileError& e) {
+            ASSERT_NE(std::string(e.what()).find("story.msa"), std::string::npos) << e.what();
+        }
+    }
 }
 
 }  // namespace
