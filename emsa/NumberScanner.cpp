@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cstdint>
-#include <limits>
 #include <system_error>
 
 namespace {
@@ -123,9 +122,9 @@ long DecimalMagnitude(const DoubleText& x) {
     if (IsSign(*p))
         ++p;
     long magnitude = 0;
-    while (*p == '0')
+    while (p < x.exponent && *p == '0')
         ++p;
-    if (*p == '.') {
+    if (p < x.exponent && *p == '.') {
         for (++p; p < x.exponent && *p == '0'; ++p)
             --magnitude;
     } else {
