@@ -1,0 +1,10 @@
+#include "plugin/DMZorlab.h"
+
+#include "plugin/ScriptFunctionTable.h"
+
+void DMZorlab::Startup() {
+    for (const Gatan::PlugIn::ScriptFunctionRow& row : Gatan::PlugIn::kScriptFunctionTable) {
+        if (row.entry != nullptr)
+            AddFunction(row.signature, row.entry);
+    }
+}

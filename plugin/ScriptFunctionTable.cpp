@@ -1,0 +1,30 @@
+#include "plugin/ScriptFunctionTable.h"
+
+#include "plugin/ScriptFunctions.h"
+#include "plugin/ScriptWork.h"
+
+namespace Gatan {
+namespace PlugIn {
+namespace {
+
+template <typename Function>
+DM_EntryPoint EntryPoint(Function* function) {
+    return reinterpret_cast<DM_EntryPoint>(function);
+}
+
+}  // namespace
+
+// A function's work joins the module by naming its wrapper here, for example
+// EntryPoint(Zor_NiOx<EvaluateNiOx>) in place of nullptr.
+const ScriptFunctionRow kScriptFunctionTable[kScriptFunctionCount] = {
+    {"dm_string Zor_XrayUtilsVersion(void)", EntryPoint(Zor_XrayUtilsVersion)},
+    {"ImageRef Zor_EMSAtoDM(dm_string)", nullptr},
+    {"dm_string Zor_NiOx(ImageRef, bool, bool, bool, bool, bool, bool, bool, double, ImageRef *)",
+     nullptr},
+    {"dm_string Zor_NiOxIceC(ImageRef, ImageRef)", nullptr},
+    {"void Zor_SpectrumFilter(ImageRef, ulong, ImageRef *)", nullptr},
+    {"void XUtilsShellExec(dm_string)", EntryPoint(XUtilsShellExec)},
+};
+
+}  // namespace PlugIn
+}  // namespace Gatan
