@@ -170,7 +170,7 @@ struct ScriptValue {
     enum class Kind { kObject, kString, kBool, kNumber, kImageOutput };
     Kind kind = Kind::kObject;
     DM_Object object = nullptr;   // kObject: borrowed handle (image or string), may be null
-    std::string text;             // kString: the host makes a String for the call
+    std::string text;             // kString: a String made for a dm_string parameter
     bool flag = false;            // kBool
     double number = 0.0;          // kNumber: converted to the parameter's type (double, ulong...)
     ObjectRef* output = nullptr;  // kImageOutput: the script's image variable
