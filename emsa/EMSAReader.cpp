@@ -34,7 +34,8 @@ std::string ReadWholeStream(std::istream& in, const std::string& path) {
         in.read(text.data() + filled, kChunk);
         filled += static_cast<size_t>(in.gcount());
     }
-    if (in.bad()) throw SpectrumFileError("Could not read the spectrum file \"" + path + "\".");
+    if (in.bad())
+        throw SpectrumFileError("Could not read the spectrum file \"" + path + "\".");
     text.resize(filled);
     return text;
 }

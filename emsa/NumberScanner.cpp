@@ -227,13 +227,3 @@ bool ReadDouble(std::string_view text, double& value) {
     const char* p = text.data();
     return ScanDouble(p, p + text.size(), value);
 }
-
-void LineScanner::SkipSeparator() {
-    while (p_ < end_ && (*p_ == ' ' || *p_ == '\t'))
-        ++p_;
-    if (p_ == end_)
-        return;
-    const char c = *p_;
-    if (!IsDigit(c) && !IsSign(c) && c != '.')
-        ++p_;
-}

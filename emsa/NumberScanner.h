@@ -45,7 +45,16 @@ class LineScanner {
     // After a number: skip blanks, then consume one separator character only when it
     // cannot begin a number. So "1,2", "1 , 2" and "1 2" all read as 1 then 2. A missing
     // separator at the end of the line is no failure.
-    void SkipSeparator();
+    void SkipSeparator() {
+        while (p_ < end_ && (*p_ == ' ' || *p_ == '\t'))
+            ++p_;
+        if (p_ == end_)
+            return;
+        const char c = *p_;
+        const bool startsNumber = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+        if (!startsNumber)
+            ++p_;
+    }
 
     bool failed() const { return failed_; }
 
