@@ -1,0 +1,269 @@
+// The filter command against the stand-in host: what it reads, the image it makes, the
+// processing record it appends, and that failures leave the caller's variable and the
+// host's reference counts as they were.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "array/Array1D.h"
+#include "filter/FilterTypes.h"
+#include "filter/SpectrumFilterCommand.h"
+#include "plugin/HostFunctions.h"
+#include "tests/plugin/FrameTest.h"
+
+namespace {
+
+using namespace Gatan::PlugIn;
+using dmhost::TagKind;
+using dmhost::TagValue;
+
+constexpr int32_t kChannels = 64;
+constexpr float kOrigin = 0.5f;
+constexpr float kScale = 0.01f;
+constexpr double kResolutionEV = 129.7;
+const char* const kTypeNames[] = {"", "first derivative", "second derivative", "fixed tophat",
+                                  "variable tophat"};
+
+// Counts of a small peak on a sloping background, whole numbers so every data type holds them.
+std::vector<double> PeakCounts() {
+    std::vector<double> counts(kChannels);
+    for (int32_t i = 0; i < kChannels; ++i)
+        counts[i] =
+            std::round(40.0 - 0.3 * i + 200.0 * std::exp(-0.5 * std::pow((i - 30) / 3.0, 2)));
+    return counts;
+}
+
+TagValue EnergyResolutionTags(double resolution_ev) {
+    return TagValue::Group(
+        "EDS",
+        {TagValue::Group("Detector info", {TagValue::Double("Energy resolution", resolution_ev)})});
+}
+
+std::vector<TagValue> SpectrumTags() {
+    return {TagValue::Group("Microscope Info", {TagValue::String("Name", "TEM")}),
+            EnergyResolutionTags(kResolutionEV),
+            TagValue::List("Processing",
+                           {TagValue::Group("", {TagValue::String("Operation", "import")})})};
+}
+
+// The kernel on the same doubles, as the command should have run it.
+std::vector<double> Filtered(uint32_t type, const std::vector<double>& counts) {
+    Array1D<double> values(static_cast<int32_t>(counts.size()));
+    for (int32_t i = 0; i < values.count(); ++i)
+        values[i] = counts[i];
+    FindFilterType(type)->run(kOrigin, kScale, kResolutionEV / 1000.0, values);
+    return std::vector<double>(values.begin(), values.end());
+}
+
+class SpectrumFilterTest : public frametest::FrameTest {
+  protected:
+    Image MakeSpectrum(uint32_t data_type, std::vector<TagValue> tags = SpectrumTags(),
+                       std::vector<double> counts = PeakCounts()) {
+        dmhost::ImageSpec spec;
+        spec.name = "Spectrum 1";
+        spec.data_type = data_type;
+        spec.values = std::move(counts);
+        spec.calibrations = {dmhost::DimensionCalibration{kOrigin, kScale, "keV"}};
+        spec.intensity_unit = "counts";
+        spec.tags = std::move(tags);
+        return MakeImage(spec);
+    }
+
+    int32_t LiveImages() const { return host_.Audit().Objects(dmhost::ObjectClass::kImage); }
+
+    // Runs a filter that must fail: the host holds the message, and the variable keeps the
+    // image it had.
+    std::string ExpectFailure(const Image& spectrum, uint32_t type) {
+        const Image previous = CreateReal1DImage("Earlier", 4, 3);
+        Image result = previous;
+        const int32_t images_before = LiveImages();
+        ApplySpectrumFilter(spectrum, type, result);
+        EXPECT_TRUE(result.IsSameObject(previous.get()));
+        EXPECT_EQ(host_.ReferenceCount(previous.get()), 2);
+        EXPECT_EQ(LiveImages(), images_before) << "no image outlives a failed call";
+        EXPECT_TRUE(host_.HasPendingException());
+        const std::string message = host_.PendingExceptionMessage();
+        host_.ClearPendingException();
+        return message;
+    }
+};
+
+TEST_F(SpectrumFilterTest, TypesOutsideOneToFourFailBeforeAnyHostCall) {
+    const Image spectrum = MakeSpectrum(dmhost::kReal4Data);
+    for (uint32_t type : {0u, 5u, 0xFFFFFFFFu}) {
+        host_.ClearCallLog();
+        EXPECT_EQ(ExpectFailure(spectrum, type), "FilterType is out of range, should be 1-4.");
+        EXPECT_EQ(host_.CallLog(), std::vector<std::string>({"CreateReal1DImage"}))
+            << "only the test's own image was made, type " << type;
+    }
+}
+
+TEST_F(SpectrumFilterTest, ReadsTheSpectrumInOrderFromARealClone) {
+    const Image spectrum = MakeSpectrum(dmhost::kInt16Data);
+    Image result;
+    host_.ClearCallLog();
+    ApplySpectrumFilter(spectrum, 3, result);
+    ASSERT_FALSE(host_.HasPendingException()) << host_.PendingExceptionMessage();
+    const std::vector<std::string> reads = {"ImageClone",
+                                            "ImageGetDataType",
+                                            "ImageChangeDataType",
+                                            "ImageGetName",
+                                            "ImageGetDimensionSize",
+                                            "ImageGetDimensionCalibration",
+                                            "ImageGetIntensityUnitString",
+                                            "ImageGetTagGroup",
+                                            "TagGroupGetTagAsDouble"};
+    const std::vector<std::string>& log = host_.CallLog();
+    ASSERT_GE(log.size(), reads.size());
+    EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + reads.size()), reads);
+    EXPECT_EQ(host_.LastGetCalibrationFormat(), 1);
+}
+
+TEST_F(SpectrumFilterTest, IntegerAndSingleInputsKeepTheirTypeAndValues) {
+    for (uint32_t data_type : {dmhost::kInt16Data, dmhost::kUInt32Data, dmhost::kReal4Data}) {
+        const Image spectrum = MakeSpectrum(data_type);
+        const dmhost::ImageSnapshot before = host_.ReadImage(spectrum.get());
+        Image result;
+        ApplySpectrumFilter(spectrum, 2, result);
+        ASSERT_FALSE(host_.HasPendingException()) << host_.PendingExceptionMessage();
+        const dmhost::ImageSnapshot after = host_.ReadImage(spectrum.get());
+        EXPECT_EQ(after.data_type, data_type);
+        EXPECT_EQ(after.values, before.values);
+        EXPECT_EQ(after.tags.Find("Processing")->members.size(), 1u) << "the input gains no record";
+        EXPECT_EQ(after.lock_count, 0);
+        EXPECT_EQ(host_.ReadImage(result.get()).values.size(), static_cast<size_t>(kChannels));
+    }
+}
+
+TEST_F(SpectrumFilterTest, ResultIsANamedCalibratedSingleImageOfTheFilteredValues) {
+    const Image spectrum = MakeSpectrum(dmhost::kReal4Data);
+    for (uint32_t type = 1; type <= 4; ++type) {
+        Image result;
+        ApplySpectrumFilter(spectrum, type, result);
+        ASSERT_FALSE(host_.HasPendingException()) << host_.PendingExceptionMessage();
+        EXPECT_EQ(host_.ReferenceCount(result.get()), 1);
+        const dmhost::ImageSnapshot image = host_.ReadImage(result.get());
+        EXPECT_EQ(image.name, std::string("Spectrum 1 (") + kTypeNames[type] + ")");
+        EXPECT_EQ(image.data_type, dmhost::kReal4Data);
+        EXPECT_EQ(image.dimensions, std::vector<uint32_t>({kChannels}));
+        ASSERT_EQ(image.calibrations.size(), 1u);
+        EXPECT_EQ(image.calibrations[0].origin, kOrigin);
+        EXPECT_EQ(image.calibrations[0].scale, kScale);
+        EXPECT_EQ(image.calibrations[0].units, "keV");
+        EXPECT_EQ(host_.LastSetCalibrationFormat(), 1);
+        EXPECT_EQ(image.intensity_unit, type == 1 ? "counts/keV" : "counts/keV**2");
+        EXPECT_GE(image.data_changed_count, 1);
+        EXPECT_EQ(image.lock_count, 0);
+        const std::vector<double> expected = Filtered(type, PeakCounts());
+        for (int32_t i = 0; i < kChannels; ++i)
+            EXPECT_FLOAT_EQ(image.values[i], expected[i]) << "type " << type << " channel " << i;
+    }
+}
+
+TEST_F(SpectrumFilterTest, ProcessingRecordGoesLastWithParametersOnlyForTopHats) {
+    const Image spectrum = MakeSpectrum(dmhost::kReal4Data);
+    const std::regex time_format(R"(\d\d/\d\d/\d{4}, \d\d:\d\d:\d\d (AM|PM))");
+    for (uint32_t type = 1; type <= 4; ++type) {
+        Image result;
+        ApplySpectrumFilter(spectrum, type, result);
+        ASSERT_FALSE(host_.HasPendingException()) << host_.PendingExceptionMessage();
+        const TagValue tags = host_.ReadImage(result.get()).tags;
+        ASSERT_NE(tags.Find("Microscope Info:Name"), nullptr) << "the input's tags come along";
+        EXPECT_EQ(tags.Find("Microscope Info:Name")->text, "TEM");
+        const TagValue* history = tags.Find("Processing");
+        ASSERT_NE(history, nullptr);
+        ASSERT_EQ(history->kind, TagKind::kList);
+        ASSERT_EQ(history->members.size(), 2u);
+        EXPECT_EQ(history->members[0].Find("Operation")->text, "import");
+
+        const TagValue& record = history->members[1];
+        std::vector<std::string> labels;
+        for (const TagValue& member : record.members)
+            labels.push_back(member.label);
+        if (type <= 2) {
+            EXPECT_EQ(labels, std::vector<std::string>({"Operation", "Time"}));
+        } else {
+            ASSERT_EQ(labels, std::vector<std::string>({"Operation", "Parameters", "Time"}));
+            const TagValue& parameters = record.members[1];
+            ASSERT_EQ(parameters.members.size(), 1u);
+            EXPECT_EQ(parameters.members[0].label,
+                      type == 3 ? "Fixed lobe width (eV)" : "Variable lobe width (eV)");
+            EXPECT_EQ(parameters.members[0].kind, TagKind::kDouble);
+            EXPECT_EQ(parameters.members[0].double_value, kResolutionEV);
+        }
+        EXPECT_EQ(record.Find("Operation")->text, kTypeNames[type]);
+        EXPECT_TRUE(std::regex_match(record.Find("Time")->text, time_format))
+            << record.Find("Time")->text;
+    }
+}
+
+TEST_F(SpectrumFilterTest, ASpectrumWithoutAHistoryGetsOne) {
+    const Image spectrum = MakeSpectrum(dmhost::kReal8Data, {EnergyResolutionTags(kResolutionEV)});
+    Image result;
+    ApplySpectrumFilter(spectrum, 4, result);
+    ASSERT_FALSE(host_.HasPendingException()) << host_.PendingExceptionMessage();
+    const TagValue tags = host_.ReadImage(result.get()).tags;
+    const TagValue* history = tags.Find("Processing");
+    ASSERT_NE(history, nullptr);
+    ASSERT_EQ(history->members.size(), 1u);
+    EXPECT_EQ(history->members[0].Find("Operation")->text, "variable tophat");
+}
+
+TEST_F(SpectrumFilterTest, TopHatsNeedAPositiveResolutionAndDerivativesDoNot) {
+    const std::vector<std::vector<TagValue>> unusable = {{},
+                                                         {EnergyResolutionTags(0.0)},
+                                                         {EnergyResolutionTags(-130.0)},
+                                                         {EnergyResolutionTags(NAN)}};
+    for (const std::vector<TagValue>& tags : unusable) {
+        const Image spectrum = MakeSpectrum(dmhost::kReal4Data, tags);
+        for (uint32_t type : {3u, 4u}) {
+            EXPECT_NE(ExpectFailure(spectrum, type).find("\"EDS:Detector info:Energy resolution\""),
+                      std::string::npos);
+        }
+        for (uint32_t type : {1u, 2u}) {
+            Image result;
+            ApplySpectrumFilter(spectrum, type, result);
+            EXPECT_FALSE(host_.HasPendingException()) << host_.PendingExceptionMessage();
+            EXPECT_FALSE(result.IsNull());
+        }
+    }
+}
+
+TEST_F(SpectrumFilterTest, FailuresLeaveTheVariableAndTheInputAsTheyWere) {
+    const Image spectrum = MakeSpectrum(dmhost::kReal4Data);
+    host_.FailNextCall("TagGroupCopyTagsFrom", 28802, "tags refused");
+    EXPECT_EQ(ExpectFailure(spectrum, 1), "tags refused");
+    host_.FailNextCall("ImageClone", 28802, "no memory for a clone");
+    EXPECT_EQ(ExpectFailure(spectrum, 1), "no memory for a clone");
+    host_.RefuseNextLock();
+    ExpectFailure(spectrum, 2);
+    EXPECT_EQ(host_.ReadImage(spectrum.get()).lock_count, 0);
+    EXPECT_EQ(host_.ReferenceCount(spectrum.get()), 1);
+
+    const Image short_spectrum = MakeSpectrum(dmhost::kReal4Data, SpectrumTags(), {1, 2, 3, 4, 5});
+    EXPECT_NE(ExpectFailure(short_spectrum, 1).find("6"), std::string::npos)
+        << "the message names the channels a first derivative needs";
+    EXPECT_EQ(ExpectFailure(Image(), 1), "No spectrum image was given to filter.");
+}
+
+TEST_F(SpectrumFilterTest, ANewResultReplacesTheImageTheVariableHeld) {
+    const Image spectrum = MakeSpectrum(dmhost::kReal4Data);
+    const Image previous = CreateReal1DImage("Earlier", 4, 3);
+    Image result = previous;
+    ApplySpectrumFilter(spectrum, 1, result);
+    ASSERT_FALSE(host_.HasPendingException()) << host_.PendingExceptionMessage();
+    EXPECT_FALSE(result.IsSameObject(previous.get()));
+    EXPECT_EQ(host_.ReferenceCount(previous.get()), 1) << "the variable gave its image back";
+
+    const DM_Object first = result.get();
+    const int32_t images = LiveImages();
+    ApplySpectrumFilter(spectrum, 1, result);
+    EXPECT_FALSE(host_.IsLive(first)) << "the first result was released";
+    EXPECT_EQ(LiveImages(), images);
+    EXPECT_EQ(host_.ReferenceCount(result.get()), 1);
+}
+
+}  // namespace
