@@ -1,0 +1,176 @@
+#include "emsa/SpectrumTagValues.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Far beyond any acquisition, and far enough below the range of int64_t that the clock
+// arithmetic cannot overflow for an absurd duration in a damaged file.
+constexpr double kMaxWholeUnits = 1e12;
+
+// A part of a duration that is not positive (not-a-number included) counts as none.
+int64_t WholeUnits(double part) {
+    if (!(part > 0.0))
+        return 0;
+    return static_cast<int64_t>(std::min(part, kMaxWholeUnits));
+}
+
+double AcquisitionDuration(const EMSASpectrum& spectrum) {
+    switch (spectrum.signaltype) {
+        case SignalType::EDS:
+            return spectrum.realtime;
+        case SignalType::ELS:
+            return spectrum.dwelltime;
+        default:
+            return 0.0;
+    }
+}
+
+// Whole hours, then whole minutes and seconds of what is left.
+ClockTime SplitDuration(double seconds) {
+    const double hours = std::trunc(seconds / 3600.0);
+    double rest = seconds - hours * 3600.0;
+    const double minutes = std::trunc(rest / 60.0);
+    rest -= minutes * 60.0;
+    return ClockTime{WholeUnits(hours), WholeUnits(minutes), WholeUnits(std::trunc(rest))};
+}
+
+std::string EdsDetectorText(EdsDetector detector) {
+    switch (detector) {
+        case EdsDetector::SIBEW:
+            return "SIBEW";
+        case EdsDetector::SIUTW:
+            return "SIUTW";
+        case EdsDetector::SIWLS:
+            return "SIWLS";
+        case EdsDetector::GEBEW:
+            return "GEBEW";
+        case EdsDetector::GEUTW:
+            return "GEUTW";
+        case EdsDetector::GEWLS:
+            return "GEWLS";
+        default:
+            return "";
+    }
+}
+
+std::string ElsDetectorText(ElsDetector detector) {
+    switch (detector) {
+        case ElsDetector::PARALL:
+            return "PARALL";
+        case ElsDetector::SERIAL:
+            return "SERIAL";
+        default:
+            return "";
+    }
+}
+
+}  // namespace
+
+std::string OperationModeText(OperMode mode) {
+    switch (mode) {
+        case OperMode::IMAGE:
+            return "IMAGE";
+        case OperMode::DIFFR:
+            return "DIFFR";
+        case OperMode::SCIMG:
+            return "SCIMG";
+        case OperMode::SCDIF:
+            return "SCDIF";
+        default:
+            return "";
+    }
+}
+
+std::string IlluminationModeText(OperMode mode) {
+    const bool scanning = mode == OperMode::SCIMG || mode == OperMode::SCDIF;
+    return scanning ? "STEM" : "TEM";
+}
+
+std::string ImagingModeText(OperMode mode) {
+    const bool diffraction = mode == OperMode::DIFFR || mode == OperMode::SCDIF;
+    return diffraction ? "DIFF" : "IMG";
+}
+
+std::string DetectorTypeText(const EMSASpectrum& spectrum) {
+    switch (spectrum.signaltype) {
+        case SignalType::EDS:
+            return EdsDetectorText(spectrum.edsdet);
+        case SignalType::ELS:
+            return ElsDetectorText(spectrum.elsdet);
+        default:
+            return "";
+    }
+}
+
+std::string DateText(const CalendarTime& acquired) {
+    return std::to_string(static_cast<int64_t>(acquired.month) + 1) + "/" +
+           std::to_string(acquired.day) + "/" + std::to_string(acquired.year);
+}
+
+std::string ClockText(const ClockTime& time) {
+    int64_t hour = time.hour;
+    bool afternoon = false;
+    if (hour > 12) {
+        hour -= 12;
+        afternoon = true;
+    }
+    if (hour == 12) {
+        hour = 0;
+        afternoon = !afternoon;
+    }
+    return std::to_string(hour) + ":" + std::to_string(time.minute) + ":" +
+           std::to_string(time.second) + (afternoon ? " PM" : " AM");
+}
+
+ClockTime StartTime(const CalendarTime& acquired) {
+    return ClockTime{acquired.hour, acquired.minute, acquired.second};
+}
+
+ClockTime EndTime(const EMSASpectrum& spectrum) {
+    const ClockTime duration = SplitDuration(AcquisitionDuration(spectrum));
+    const CalendarTime& start = spectrum.acquired;
+    ClockTime end{start.hour + duration.hour, start.minute + duration.minute,
+                  start.second + duration.second};
+    if (end.second >= 60) {
+        end.second -= 60;
+        end.minute += 1;
+    }
+    if (end.minute >= 60) {
+        end.minute -= 60;
+        end.hour += 1;
+    }
+    return end;
+}
+
+double EnergyRange(const EMSASpectrum& spectrum) {
+    const double channels =
+        static_cast<double>(spectrum.npoints) - static_cast<double>(spectrum.choffset);
+    return std::trunc(channels * spectrum.xperchan);
+}
+
+double CountRate(const EMSASpectrum& spectrum) {
+    double sum = 0.0;
+    for (int32_t i = 0; i < spectrum.channels.count(); ++i)
+        sum += spectrum.channels[i];
+    return sum / spectrum.livetime;
+}
+
+double WindowThickness(const EMSASpectrum& spectrum) {
+    switch (spectrum.window_type) {
+        case WindowType::Beryllium:
+            return spectrum.tbewind;
+        case WindowType::Aluminium:
+            return spectrum.talwind;
+        case WindowType::Polymer:
+            return spectrum.tpywind;
+        case WindowType::BoronNitride:
+            return spectrum.tbnwind;
+        case WindowType::Diamond:
+            return spectrum.tdiwind;
+        case WindowType::Hydrocarbon:
+            return spectrum.thcwind;
+    }
+    return 0.0;
+}

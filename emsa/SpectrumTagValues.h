@@ -1,0 +1,58 @@
+// SpectrumTagValues: the values an imported spectrum's tags carry that are derived from
+// the record rather than copied from one member: mode and detector texts, date and clock
+// texts, the acquisition end time, energy range, count rate and window thickness.
+//
+// Pure functions of an EMSASpectrum (or part of one); nothing here touches the host, holds
+// state or throws except std::bad_alloc. Integers in texts are plain decimal without
+// padding; a member still at its -1 default is written as -1 ("0/-1/-1").
+#ifndef XRAY_EMSA_SPECTRUMTAGVALUES_H
+#define XRAY_EMSA_SPECTRUMTAGVALUES_H
+
+#include <cstdint>
+#include <string>
+
+#include "emsa/EMSASpectrum.h"
+
+// A time of day on the 24-hour clock. The hour is not wrapped at 24: an acquisition that
+// ends after midnight has an end hour of 24 or more.
+struct ClockTime {
+    int64_t hour = 0;
+    int64_t minute = 0;
+    int64_t second = 0;
+};
+
+// "IMAGE", "DIFFR", "SCIMG", "SCDIF", or empty when the mode was not given.
+std::string OperationModeText(OperMode mode);
+// "TEM" for no mode, IMAGE and DIFFR; "STEM" for the scanning modes.
+std::string IlluminationModeText(OperMode mode);
+// "IMG" for no mode, IMAGE and SCIMG; "DIFF" for the diffraction modes.
+std::string ImagingModeText(OperMode mode);
+
+// The EDS detector's name for EDS spectra, the spectrometer's for ELS spectra, otherwise
+// (and for a detector that was not given) empty.
+std::string DetectorTypeText(const EMSASpectrum& spectrum);
+
+// month + 1, day and year joined by slashes: "1/12/2010".
+std::string DateText(const CalendarTime& acquired);
+
+// "9:5:3 AM": hours above 12 count from 12 with "PM", and a clock hour of exactly 12 then
+// becomes 0 with the suffix swapped, so 12:30 is "0:30:0 PM" and 24:00 "0:0:0 AM".
+std::string ClockText(const ClockTime& time);
+
+ClockTime StartTime(const CalendarTime& acquired);
+
+// The start time plus the acquisition's duration (real time for EDS, dwell time for ELS,
+// none otherwise) in whole hours, minutes and seconds; no date change is made.
+ClockTime EndTime(const EMSASpectrum& spectrum);
+
+// (npoints - choffset) x xperchan, truncated toward zero.
+double EnergyRange(const EMSASpectrum& spectrum);
+
+// The sum of all channel values divided by the live time (IEEE quotient: a live time of 0
+// gives infinity, or not-a-number for an empty or all-zero spectrum).
+double CountRate(const EMSASpectrum& spectrum);
+
+// The thickness member of the spectrum's window type; 0.0 for an unknown type.
+double WindowThickness(const EMSASpectrum& spectrum);
+
+#endif  // XRAY_EMSA_SPECTRUMTAGVALUES_H
