@@ -30,7 +30,10 @@ DM_Object DM_CDECL Zor_XrayUtilsVersion() {
 void DM_CDECL XUtilsShellExec(DM_Object text) {
     try {
         String argument = String::FromBorrowed(text);
-        Platform::ShellOpen(StringToText(argument));
+        const std::string characters = StringToText(argument);
+        // An empty text names nothing for the shell to open.
+        if (!characters.empty())
+            Platform::ShellOpen(characters);
     } catch (...) {
         ReportCurrentExceptionToHost(nullptr);
     }

@@ -1,0 +1,23 @@
+// `xrayutils open TEXT`: XUtilsShellExec, which hands TEXT to the desktop shell.
+#include "cli/Session.h"
+#include "cli/SubCommand.h"
+
+namespace xrayutils {
+namespace {
+
+int RunOpen(const std::vector<std::string>& arguments, CommandContext& context) {
+    RequireArgumentCount(arguments, 1);
+    context.session.Call("XUtilsShellExec", {dmhost::ScriptValue::String(arguments[0])});
+    return 0;
+}
+
+}  // namespace
+
+const SubCommand kOpenCommand = {
+    "open", "TEXT", "hand TEXT (a file or document path) to the desktop shell",
+    "Calls the module's XUtilsShellExec with TEXT, which hands it to the desktop shell to\n"
+    "open (xdg-open off Windows, as one argument: it is never run as a command). Whether\n"
+    "the shell can open it is not reported; nothing is printed.",
+    RunOpen};
+
+}  // namespace xrayutils

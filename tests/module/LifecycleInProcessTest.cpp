@@ -1,0 +1,145 @@
+// The lifecycle steps in process, with main objects of the test's own: the table DMZorlab
+// installs, and the exception boundary of start-up, run, clean-up and shut-down.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "plugin/DMZorlab.h"
+#include "plugin/HostBinding.h"
+#include "plugin/PlugInLifecycle.h"
+#include "plugin/ScriptFunctionTable.h"
+#include "tests/module/ScriptFunctionSignatures.h"
+#include "tests/plugin/FrameTest.h"
+
+namespace {
+
+using namespace Gatan::PlugIn;
+
+std::vector<std::string> SignaturesOf(const std::vector<dmhost::InstalledFunction>& functions) {
+    std::vector<std::string> signatures;
+    for (const dmhost::InstalledFunction& function : functions)
+        signatures.push_back(function.signature);
+    return signatures;
+}
+
+std::vector<std::string> BuiltRows() {
+    std::vector<std::string> signatures;
+    for (const ScriptFunctionRow& row : kScriptFunctionTable) {
+        if (row.entry != nullptr)
+            signatures.push_back(row.signature);
+    }
+    return signatures;
+}
+
+void DM_CDECL DoNothing() {}
+
+// Installs one function, then fails as told.
+class FailingMain : public PlugInMain {
+  public:
+    enum class Failure { kNone, kStandard, kOther };
+    Failure startup = Failure::kNone;
+    Failure run = Failure::kNone;
+
+    void Startup() override {
+        AddFunction("void Installed(void)", DoNothing);
+        Fail(startup);
+    }
+    void Run() override { Fail(run); }
+
+  private:
+    static void Fail(Failure failure) {
+        if (failure == Failure::kStandard)
+            throw std::runtime_error("the main object failed");
+        if (failure == Failure::kOther)
+            throw 7;
+    }
+};
+
+class LifecycleTest : public frametest::FrameTest {
+  protected:
+    // Start-up links whatever is pending, as after the host's linking call.
+    void Start() {
+        LinkHost(host_.Interface());
+        StartPlugIn();
+    }
+};
+
+TEST(ScriptFunctionTableTest, RowsAreTheSixFunctionsInTheirFixedOrder) {
+    std::vector<std::string> signatures;
+    for (const ScriptFunctionRow& row : kScriptFunctionTable)
+        signatures.push_back(row.signature);
+    EXPECT_EQ(signatures, moduletest::ScriptFunctionSignatures());
+    EXPECT_NE(kScriptFunctionTable[0].entry, nullptr) << "the version is built here";
+    EXPECT_NE(kScriptFunctionTable[5].entry, nullptr) << "the shell is built here";
+}
+
+TEST_F(LifecycleTest, StartupInstallsTheBuiltRowsInOrderAndShutDownRemovesThemInReverse) {
+    DMZorlab main_object;
+    Start();
+    EXPECT_FALSE(host_.HasPendingException()) << host_.PendingExceptionMessage();
+    EXPECT_EQ(SignaturesOf(host_.InstalledFunctions()), BuiltRows());
+    EXPECT_EQ(main_object.InstalledFunctions().size(), BuiltRows().size());
+
+    ShutdownPlugIn();
+    std::vector<std::string> reversed = BuiltRows();
+    std::reverse(reversed.begin(), reversed.end());
+    EXPECT_EQ(host_.UninstalledSignatures(), reversed);
+    EXPECT_TRUE(main_object.InstalledFunctions().empty());
+}
+
+TEST_F(LifecycleTest, TheVersionCheckComesBeforeAnyRegistration) {
+    DMZorlab main_object;
+    host_.SetVersion(0x0307FFFFu);
+    Start();
+    EXPECT_EQ(host_.PendingExceptionMessage(), "This plugin requires DM 3.8.0 or later.");
+    EXPECT_EQ(host_.CallCount("RegisterClass"), 0);
+    EXPECT_TRUE(host_.InstalledFunctions().empty());
+    host_.ClearPendingException();
+}
+
+TEST_F(LifecycleTest, AFailingStartupIsReportedAndWhatItInstalledStaysForShutDown) {
+    FailingMain main_object;
+    main_object.startup = FailingMain::Failure::kStandard;
+    Start();
+    EXPECT_EQ(host_.PendingExceptionMessage(), "the main object failed");
+    EXPECT_EQ(SignaturesOf(host_.InstalledFunctions()),
+              std::vector<std::string>{"void Installed(void)"});
+    EXPECT_EQ(host_.RegisteredClasses().size(), 1u) << "the class came before Startup";
+    host_.ClearPendingException();
+
+    ShutdownPlugIn();
+    EXPECT_TRUE(host_.InstalledFunctions().empty());
+    EXPECT_TRUE(host_.RegisteredClasses().empty());
+    EXPECT_FALSE(host_.HasPendingException());
+}
+
+TEST_F(LifecycleTest, AnUnknownExceptionFromRunIsAnUnspecifiedError) {
+    FailingMain main_object;
+    main_object.run = FailingMain::Failure::kOther;
+    Start();
+    RunPlugIn();
+    EXPECT_EQ(host_.PendingExceptionMessage(), "An unspecified error has occurred.");
+    host_.ClearPendingException();
+    CleanupPlugIn();
+    EXPECT_FALSE(host_.HasPendingException());
+    ShutdownPlugIn();
+}
+
+TEST_F(LifecycleTest, TheNewestMainObjectIsTheMainObjectUntilItIsGone) {
+    PlugInMain* outer = nullptr;
+    {
+        DMZorlab first;
+        EXPECT_EQ(&PlugInMain::GetMainObject(), &first);
+        outer = &first;
+    }
+    PlugInMain& fallback = PlugInMain::GetMainObject();
+    EXPECT_NE(&fallback, outer);
+    EXPECT_EQ(&PlugInMain::GetMainObject(), &fallback) << "the default is made once";
+    EXPECT_EQ(typeid(fallback), typeid(PlugInMain));
+}
+
+}  // namespace
