@@ -157,7 +157,7 @@ Image FilterSpectrum(const Image& spectrum, const FilterTypeInfo& filter) {
 
 }  // namespace
 
-void ApplySpectrumFilter(const Image& spectrumImage, uint32_t filterType, Image& result) {
+void ApplySpectrumFilter(Image spectrumImage, uint32_t filterType, Image& result) {
     try {
         const FilterTypeInfo* filter = FindFilterType(filterType);
         if (filter == nullptr)

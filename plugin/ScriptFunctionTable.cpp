@@ -22,7 +22,8 @@ const ScriptFunctionRow kScriptFunctionTable[kScriptFunctionCount] = {
     {"dm_string Zor_NiOx(ImageRef, bool, bool, bool, bool, bool, bool, bool, double, ImageRef *)",
      nullptr},
     {"dm_string Zor_NiOxIceC(ImageRef, ImageRef)", nullptr},
-    {"void Zor_SpectrumFilter(ImageRef, ulong, ImageRef *)", nullptr},
+    {"void Zor_SpectrumFilter(ImageRef, ulong, ImageRef *)",
+     EntryPoint(Zor_SpectrumFilter<ApplySpectrumFilter>)},
     {"void XUtilsShellExec(dm_string)", EntryPoint(XUtilsShellExec)},
 };
 
