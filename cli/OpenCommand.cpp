@@ -1,4 +1,5 @@
 // `xrayutils open TEXT`: XUtilsShellExec, which hands TEXT to the desktop shell.
+#include "cli/ArgumentParser.h"
 #include "cli/Session.h"
 #include "cli/SubCommand.h"
 
@@ -6,8 +7,8 @@ namespace xrayutils {
 namespace {
 
 int RunOpen(const std::vector<std::string>& arguments, CommandContext& context) {
-    RequireArgumentCount(arguments, 1);
-    context.session.Call("XUtilsShellExec", {dmhost::ScriptValue::String(arguments[0])});
+    const ParsedArguments parsed = ParseArguments(arguments, ArgumentSpec{1, {}, {}});
+    context.session.Call("XUtilsShellExec", {dmhost::ScriptValue::String(parsed.plain[0])});
     return 0;
 }
 

@@ -43,12 +43,12 @@ const std::vector<const SubCommand*>& SubCommands();
 // The sub-command called `name`, or null.
 const SubCommand* FindSubCommand(const std::string& name);
 
-// Rejects an argument list that is not exactly `count` plain arguments.
-void RequireArgumentCount(const std::vector<std::string>& arguments, std::size_t count);
-
 // The sub-commands, each defined in its own file (VersionCommand.cpp, ...).
 extern const SubCommand kVersionCommand;
 extern const SubCommand kOpenCommand;
+extern const SubCommand kNiOxCommand;
+extern const SubCommand kIceCCommand;
+extern const SubCommand kSimulateNiOxCommand;
 
 }  // namespace xrayutils
 

@@ -4,8 +4,7 @@ namespace xrayutils {
 
 const std::vector<const SubCommand*>& SubCommands() {
     static const std::vector<const SubCommand*> table = {
-        &kVersionCommand,
-        &kOpenCommand,
+        &kVersionCommand, &kOpenCommand, &kNiOxCommand, &kIceCCommand, &kSimulateNiOxCommand,
     };
     return table;
 }
@@ -16,17 +15,6 @@ const SubCommand* FindSubCommand(const std::string& name) {
             return command;
     }
     return nullptr;
-}
-
-void RequireArgumentCount(const std::vector<std::string>& arguments, std::size_t count) {
-    for (const std::string& argument : arguments) {
-        if (argument.size() > 1 && argument[0] == '-')
-            throw UsageError("unknown option " + argument);
-    }
-    if (arguments.size() < count)
-        throw UsageError("missing argument");
-    if (arguments.size() > count)
-        throw UsageError("unexpected argument " + arguments[count]);
 }
 
 }  // namespace xrayutils

@@ -1,4 +1,5 @@
 // `xrayutils version`: the text Zor_XrayUtilsVersion returns.
+#include "cli/ArgumentParser.h"
 #include "cli/Session.h"
 #include "cli/SubCommand.h"
 
@@ -6,7 +7,7 @@ namespace xrayutils {
 namespace {
 
 int RunVersion(const std::vector<std::string>& arguments, CommandContext& context) {
-    RequireArgumentCount(arguments, 0);
+    ParseArguments(arguments, ArgumentSpec{});
     context.out << context.session.Call("Zor_XrayUtilsVersion", {}).text << '\n';
     return 0;
 }

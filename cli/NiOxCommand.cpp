@@ -1,0 +1,146 @@
+// `xrayutils niox FILE [selections] [--thickness NM] [--fit-csv OUT]`: imports FILE with
+// Zor_EMSAtoDM, runs Zor_NiOx on it and prints the report exactly as returned. With no
+// selection all seven evaluations run. The "Gaussian Fit" image can be written as CSV.
+#include <array>
+#include <fstream>
+#include <locale>
+#include <stdexcept>
+
+#include "cli/ImportedSpectrum.h"
+#include "cli/Session.h"
+#include "cli/SubCommand.h"
+
+namespace xrayutils {
+namespace {
+
+// The seven flags of Zor_NiOx, in the order of its signature.
+constexpr std::array<const char*, 7> kSelections = {"--resolution", "--hole-count", "--fiori",
+                                                    "--total-pb",   "--mo-kl",      "--solid-angle",
+                                                    "--efficiency"};
+enum : std::size_t { kResolution = 0, kSolidAngle = 5, kEfficiency = 6 };
+
+struct NiOxOptions {
+    std::string file;
+    std::array<bool, 7> selected{};
+    bool thicknessGiven = false;
+    double thickness = 0.0;
+    std::string fitCsv;
+};
+
+const std::string& ValueOf(const std::vector<std::string>& arguments, std::size_t& i) {
+    if (++i == arguments.size())
+        throw UsageError(arguments[i - 1] + " needs a value");
+    return arguments[i];
+}
+
+bool SetSelection(const std::string& word, NiOxOptions& o) {
+    if (word == "--all") {
+        o.selected.fill(true);
+        return true;
+    }
+    for (std::size_t k = 0; k < kSelections.size(); ++k) {
+        if (word == kSelections[k]) {
+            o.selected[k] = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+void CheckOptions(NiOxOptions& o) {
+    if (o.file.empty())
+        throw UsageError("missing argument FILE");
+    if (o.selected == std::array<bool, 7>{})
+        o.selected.fill(true);
+    if ((o.selected[kSolidAngle] || o.selected[kEfficiency]) && !o.thicknessGiven)
+        throw UsageError(
+            "the solid angle and the detector efficiency need the film thickness: --thickness NM");
+    if (!o.fitCsv.empty() && !o.selected[kResolution])
+        throw UsageError("--fit-csv needs the energy resolution (--resolution)");
+}
+
+NiOxOptions ParseOptions(const std::vector<std::string>& arguments) {
+    NiOxOptions o;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        if (SetSelection(word, o))
+            continue;
+        if (word == "--thickness") {
+            o.thickness = ParseNumber(word, ValueOf(arguments, i));
+            o.thicknessGiven = true;
+        } else if (word == "--fit-csv") {
+            o.fitCsv = ValueOf(arguments, i);
+        } else if (word.size() > 1 && word[0] == '-') {
+            throw UsageError("unknown option " + word);
+        } else if (o.file.empty()) {
+            o.file = word;
+        } else {
+            throw UsageError("unexpected argument " + word);
+        }
+    }
+    CheckOptions(o);
+    return o;
+}
+
+// channel,energy,value with the spectrum's calibration (energy of channel i = origin +
+// scale x i).
+void WriteFitCsv(const std::string& path, const dmhost::ImageSnapshot& spectrum,
+                 const dmhost::ImageSnapshot& fit) {
+    std::ofstream out(path, std::ios::binary);
+    out.imbue(std::locale::classic());
+    const dmhost::DimensionCalibration calibration =
+        spectrum.calibrations.empty() ? dmhost::DimensionCalibration{} : spectrum.calibrations[0];
+    out << "channel,energy,value\n";
+    out.precision(9);
+    for (std::size_t i = 0; i < fit.values.size(); ++i) {
+        const double energy = static_cast<double>(calibration.origin) +
+                              static_cast<double>(calibration.scale) * static_cast<double>(i);
+        out << i << ',' << energy << ',' << fit.values[i] << '\n';
+    }
+    if (!out.flush())
+        throw std::runtime_error("cannot write " + path);
+}
+
+int RunNiOx(const std::vector<std::string>& arguments, CommandContext& context) {
+    const NiOxOptions o = ParseOptions(arguments);
+    Session& session = context.session;
+    const dmhost::ObjectRef spectrum = ImportSpectrumFile(session, o.file);
+    dmhost::ObjectRef fit(session.Host());
+    std::vector<dmhost::ScriptValue> args = {dmhost::ScriptValue::Image(spectrum.get())};
+    for (bool selected : o.selected)
+        args.push_back(dmhost::ScriptValue::Bool(selected));
+    args.push_back(dmhost::ScriptValue::Number(o.thickness));
+    args.push_back(dmhost::ScriptValue::Output(fit));
+    const dmhost::ScriptResult report = session.Call("Zor_NiOx", args);
+    context.out << report.text << std::flush;
+    if (!o.fitCsv.empty()) {
+        if (!fit)
+            throw std::runtime_error("Zor_NiOx returned no fit image");
+        WriteFitCsv(o.fitCsv, session.Host().ReadImage(spectrum.get()),
+                    session.Host().ReadImage(fit.get()));
+    }
+    return 0;
+}
+
+}  // namespace
+
+const SubCommand kNiOxCommand = {
+    "niox", "FILE [OPTIONS]", "evaluate a NiOx test spectrum (Zor_NiOx)",
+    "Imports the EMSA/MAS file FILE with Zor_EMSAtoDM, runs Zor_NiOx on it and prints the\n"
+    "report exactly as returned. Selections (none given: all seven):\n"
+    "  --resolution    energy resolution (Gaussian fit of Ni Ka)\n"
+    "  --hole-count    inverse hole count\n"
+    "  --fiori         Fiori peak-to-background ratio\n"
+    "  --total-pb      total peak-to-background ratio\n"
+    "  --mo-kl         Mo K/L ratio\n"
+    "  --solid-angle   collection solid angle\n"
+    "  --efficiency    detector efficiency\n"
+    "  --all           all seven\n"
+    "Other options:\n"
+    "  --thickness NM  NiOx film thickness in nm; required for the solid angle and the\n"
+    "                  detector efficiency\n"
+    "  --fit-csv OUT   write the \"Gaussian Fit\" image to OUT as channel,energy,value, with\n"
+    "                  the spectrum's energy calibration (needs the energy resolution)",
+    RunNiOx};
+
+}  // namespace xrayutils
