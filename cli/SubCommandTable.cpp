@@ -3,9 +3,16 @@
 namespace xrayutils {
 
 const std::vector<const SubCommand*>& SubCommands() {
+    // One line per sub-command, in the order the usage lists them.
+    // clang-format off
     static const std::vector<const SubCommand*> table = {
-        &kVersionCommand, &kOpenCommand, &kNiOxCommand, &kIceCCommand, &kSimulateNiOxCommand,
+        &kVersionCommand,
+        &kOpenCommand,
+        &kNiOxCommand,
+        &kIceCCommand,
+        &kSimulateNiOxCommand,
     };
+    // clang-format on
     return table;
 }
 
