@@ -18,7 +18,7 @@ DM_EntryPoint EntryPoint(Function* function) {
 // EntryPoint(Zor_NiOx<EvaluateNiOx>) in place of nullptr.
 const ScriptFunctionRow kScriptFunctionTable[kScriptFunctionCount] = {
     {"dm_string Zor_XrayUtilsVersion(void)", EntryPoint(Zor_XrayUtilsVersion)},
-    {"ImageRef Zor_EMSAtoDM(dm_string)", nullptr},
+    {"ImageRef Zor_EMSAtoDM(dm_string)", EntryPoint(Zor_EMSAtoDM<ImportEMSASpectrum>)},
     {"dm_string Zor_NiOx(ImageRef, bool, bool, bool, bool, bool, bool, bool, double, ImageRef *)",
      EntryPoint(Zor_NiOx<EvaluateNiOx>)},
     {"dm_string Zor_NiOxIceC(ImageRef, ImageRef)", EntryPoint(Zor_NiOxIceC<EvaluateNiOxIceC>)},
