@@ -1,5 +1,6 @@
 // `xrayutils icec FILE1 FILE2`: imports both files with Zor_EMSAtoDM and prints the
 // contamination report of Zor_NiOxIceC exactly as returned.
+#include "cli/ArgumentParser.h"
 #include "cli/ImportedSpectrum.h"
 #include "cli/Session.h"
 #include "cli/SubCommand.h"
@@ -8,9 +9,9 @@ namespace xrayutils {
 namespace {
 
 int RunIceC(const std::vector<std::string>& arguments, CommandContext& context) {
-    RequireArgumentCount(arguments, 2);
-    const dmhost::ObjectRef first = ImportSpectrumFile(context.session, arguments[0]);
-    const dmhost::ObjectRef second = ImportSpectrumFile(context.session, arguments[1]);
+    const ParsedArguments parsed = ParseArguments(arguments, ArgumentSpec{2, {}, {}});
+    const dmhost::ObjectRef first = ImportSpectrumFile(context.session, parsed.plain[0]);
+    const dmhost::ObjectRef second = ImportSpectrumFile(context.session, parsed.plain[1]);
     const dmhost::ScriptResult report = context.session.Call(
         "Zor_NiOxIceC",
         {dmhost::ScriptValue::Image(first.get()), dmhost::ScriptValue::Image(second.get())});

@@ -1,10 +1,6 @@
 #include "cli/ImportedSpectrum.h"
 
-#include <cmath>
-#include <cstdlib>
 #include <stdexcept>
-
-#include "cli/SubCommand.h"
 
 namespace xrayutils {
 
@@ -17,14 +13,6 @@ dmhost::ObjectRef ImportSpectrumFile(Session& session, const std::string& path) 
     if (image.values.empty())
         throw std::runtime_error(path + " gave no spectrum channels");
     return std::move(imported.value);
-}
-
-double ParseNumber(const std::string& option, const std::string& text) {
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value))
-        throw UsageError(option + " needs a number, not \"" + text + "\"");
-    return value;
 }
 
 }  // namespace xrayutils

@@ -16,9 +16,6 @@ namespace xrayutils {
 
 dmhost::ObjectRef ImportSpectrumFile(Session& session, const std::string& path);
 
-// Parses a whole argument as a finite number; throws UsageError naming `option` otherwise.
-double ParseNumber(const std::string& option, const std::string& text);
-
 }  // namespace xrayutils
 
 #endif  // XRAY_CLI_IMPORTEDSPECTRUM_H

@@ -6,6 +6,7 @@
 #include <locale>
 #include <stdexcept>
 
+#include "cli/ArgumentParser.h"
 #include "cli/ImportedSpectrum.h"
 #include "cli/Session.h"
 #include "cli/SubCommand.h"
@@ -27,31 +28,13 @@ struct NiOxOptions {
     std::string fitCsv;
 };
 
-const std::string& ValueOf(const std::vector<std::string>& arguments, std::size_t& i) {
-    if (++i == arguments.size())
-        throw UsageError(arguments[i - 1] + " needs a value");
-    return arguments[i];
+ArgumentSpec NiOxArguments() {
+    ArgumentSpec spec{1, {"--all"}, {"--thickness", "--fit-csv"}};
+    spec.flags.insert(kSelections.begin(), kSelections.end());
+    return spec;
 }
 
-bool SetSelection(const std::string& word, NiOxOptions& o) {
-    if (word == "--all") {
-        o.selected.fill(true);
-        return true;
-    }
-    for (std::size_t k = 0; k < kSelections.size(); ++k) {
-        if (word == kSelections[k]) {
-            o.selected[k] = true;
-            return true;
-        }
-    }
-    return false;
-}
-
-void CheckOptions(NiOxOptions& o) {
-    if (o.file.empty())
-        throw UsageError("missing argument FILE");
-    if (o.selected == std::array<bool, 7>{})
-        o.selected.fill(true);
+void CheckOptions(const NiOxOptions& o) {
     if ((o.selected[kSolidAngle] || o.selected[kEfficiency]) && !o.thicknessGiven)
         throw UsageError(
             "the solid angle and the detector efficiency need the film thickness: --thickness NM");
@@ -60,24 +43,18 @@ void CheckOptions(NiOxOptions& o) {
 }
 
 NiOxOptions ParseOptions(const std::vector<std::string>& arguments) {
+    const ParsedArguments parsed = ParseArguments(arguments, NiOxArguments());
     NiOxOptions o;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& word = arguments[i];
-        if (SetSelection(word, o))
-            continue;
-        if (word == "--thickness") {
-            o.thickness = ParseNumber(word, ValueOf(arguments, i));
-            o.thicknessGiven = true;
-        } else if (word == "--fit-csv") {
-            o.fitCsv = ValueOf(arguments, i);
-        } else if (word.size() > 1 && word[0] == '-') {
-            throw UsageError("unknown option " + word);
-        } else if (o.file.empty()) {
-            o.file = word;
-        } else {
-            throw UsageError("unexpected argument " + word);
-        }
+    o.file = parsed.plain[0];
+    for (std::size_t k = 0; k < kSelections.size(); ++k)
+        o.selected[k] = parsed.Has("--all") || parsed.Has(kSelections[k]);
+    if (o.selected == std::array<bool, 7>{})
+        o.selected.fill(true);
+    if (const auto thickness = parsed.Value("--thickness")) {
+        o.thickness = ParseNumber(*thickness, "--thickness");
+        o.thicknessGiven = true;
     }
+    o.fitCsv = parsed.Value("--fit-csv").value_or("");
     CheckOptions(o);
     return o;
 }

@@ -1,10 +1,11 @@
 // `xrayutils simulate-niox [OPTIONS] -o FILE.msa`: writes a synthetic NiOx test spectrum of
 // known truth as a standard-layout EMSA/MAS file and prints the truth. Needs no module.
-#include <cmath>
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <stdexcept>
 
-#include "cli/ImportedSpectrum.h"
+#include "cli/ArgumentParser.h"
 #include "cli/SubCommand.h"
 #include "sim/NiOxSimulation.h"
 #include "sim/SimulatedEMSAFile.h"
@@ -38,57 +39,35 @@ constexpr NumberOption kNumberOptions[] = {
 
 struct SimulateOptions {
     NiOxSimulationParameters parameters;
-    bool realTimeGiven = false;
     std::string output;
     std::string title = "Simulated NiOx test spectrum";
 };
 
-// A whole number in [low, high].
-double WholeNumber(const std::string& option, const std::string& text, double low, double high) {
-    const double value = ParseNumber(option, text);
-    if (value != std::floor(value) || value < low || value > high)
-        throw UsageError(option + " needs a whole number, not \"" + text + "\"");
-    return value;
-}
-
-bool SetNumber(const std::string& word, const std::string& value, SimulateOptions& o) {
-    for (const NumberOption& option : kNumberOptions) {
-        if (word == option.name) {
-            o.parameters.*option.member = ParseNumber(word, value);
-            o.realTimeGiven = o.realTimeGiven || word == "--real-time";
-            return true;
-        }
-    }
-    if (word == "--channels") {
-        o.parameters.channels = static_cast<int32_t>(WholeNumber(word, value, 1, 1 << 20));
-    } else if (word == "--state") {
-        o.parameters.generatorState = static_cast<uint64_t>(WholeNumber(word, value, 0, 1e15));
-    } else if (word == "--title") {
-        o.title = value;
-    } else if (word == "-o" || word == "--output") {
-        o.output = value;
-    } else {
-        return false;
-    }
-    return true;
+ArgumentSpec SimulateArguments() {
+    ArgumentSpec spec{0, {}, {"--channels", "--state", "--title", "-o", "--output"}};
+    for (const NumberOption& option : kNumberOptions)
+        spec.value_options.insert(option.name);
+    return spec;
 }
 
 SimulateOptions ParseOptions(const std::vector<std::string>& arguments) {
+    const ParsedArguments parsed = ParseArguments(arguments, SimulateArguments());
     SimulateOptions o;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& word = arguments[i];
-        if (word.size() < 2 || word[0] != '-')
-            throw UsageError("unexpected argument " + word);
-        if (i + 1 == arguments.size())
-            throw UsageError(word + " needs a value");
-        if (!SetNumber(word, arguments[i + 1], o))
-            throw UsageError("unknown option " + word);
-        ++i;
-    }
+    NiOxSimulationParameters& p = o.parameters;
+    for (const NumberOption& option : kNumberOptions)
+        if (const auto value = parsed.Value(option.name))
+            p.*option.member = ParseNumber(*value, option.name);
+    if (!parsed.Value("--real-time"))
+        p.realTime = 1.1 * p.liveTime;
+    if (const auto channels = parsed.Value("--channels"))
+        p.channels = static_cast<int32_t>(  // the simulator rejects too many channels
+            std::min<uint32_t>(ParseUnsigned(*channels, "--channels"), INT32_MAX));
+    if (const auto state = parsed.Value("--state"))
+        p.generatorState = ParseUnsigned(*state, "--state");
+    o.title = parsed.Value("--title").value_or(o.title);
+    o.output = parsed.Value("-o").value_or(parsed.Value("--output").value_or(""));
     if (o.output.empty())
         throw UsageError("missing -o FILE.msa");
-    if (!o.realTimeGiven)
-        o.parameters.realTime = 1.1 * o.parameters.liveTime;
     return o;
 }
 
@@ -127,7 +106,7 @@ const SubCommand kSimulateNiOxCommand = {
     "  --oxygen F           O Ka over Ni Ka counts [0.3]\n"
     "  --nickel-l F         Ni La over Ni Ka counts [0.2]\n"
     "  --ice NM, --carbon NM  extra contamination layers [0]\n"
-    "  --background C       background counts per channel at 1 keV [200]\n"
+    "  --background C       background counts per channel at 1 keV per nA and s [2]\n"
     "  --state N            generator state of the Poisson noise [1]\n"
     "  --title TEXT         the file's TITLE",
     RunSimulateNiOx};

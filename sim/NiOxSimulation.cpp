@@ -111,7 +111,8 @@ double BackgroundCounts(const NiOxSimulationParameters& p, double energy) {
     if (!(energy > 0.0) || energy >= p.beamVoltage)
         return 0.0;
     const double detector = std::exp(-kAbsorption / (energy * energy * energy));
-    return p.background * (1.0 / energy) * (1.0 - energy / p.beamVoltage) * detector;
+    return p.background * p.probeCurrent * p.liveTime * (1.0 / energy) *
+           (1.0 - energy / p.beamVoltage) * detector;
 }
 
 void CheckParameters(const NiOxSimulationParameters& p) {

@@ -10,8 +10,8 @@
 // fractions of their Ka lines, O Ka and Ni La as chosen fractions of Ni Ka, attenuated by
 // optional extra ice and carbon layers. A bremsstrahlung background falls as
 // (1/E)(1 - E/E0) up to the beam energy E0 and is rolled off below about 1 keV by detector
-// absorption. Poisson noise comes from CountGenerator, so a spectrum is the same for the
-// same parameters and generator state on every platform.
+// absorption; it grows with probe current and live time. Poisson noise comes from CountGenerator,
+// so a spectrum is the same for the same parameters and generator state on every platform.
 //
 // Failures: SimulateNiOxSpectrum throws std::invalid_argument naming the parameter when
 // a parameter is outside what the model supports. Results are plain values.
@@ -39,7 +39,7 @@ struct NiOxSimulationParameters {
     double nickelLFraction = 0.2;    // Ni La counts over Ni Ka counts, before the layers
     double iceThickness = 0.0;       // nm of extra ice
     double carbonThickness = 0.0;    // nm of extra carbon
-    double background = 200.0;       // counts per channel at 1 keV before absorption
+    double background = 2.0;         // counts per channel at 1 keV per nA and s, before absorption
     uint64_t generatorState = 1;
 };
 

@@ -111,11 +111,13 @@ TEST(ValidationTest, SolidAngle) {
 }
 
 // Spectrum 1 carries the extra layers, so the differences (spectrum 1 less spectrum 2)
-// are the layers' thicknesses.
+// are the layers' thicknesses. The errors count the net counts alone, so the spectra have
+// a background small beside the O K and Ni L lines, as the error rule assumes.
 TEST(ValidationTest, IceAndCarbonDifferences) {
     NiOxSimulationParameters clean;
     clean.liveTime = 1000.0;
     clean.realTime = 1100.0;
+    clean.background = 0.2;
     clean.generatorState = 5;
     NiOxSimulationParameters covered = clean;
     covered.iceThickness = 50.0;
