@@ -35,3 +35,11 @@ format: deps
 
 format-check: deps
 	clang-format --dry-run -Werror $(FORMAT_FILES)
+
+# The main job: the full NiOx report of the bundled sample spectrum.
+.PHONY: demo
+demo: deps
+	cmake --preset default
+	cmake --build --preset default --target xrayutils
+	@echo
+	build/default/bin/xrayutils niox examples/NiOx-sample.msa --all --thickness 50
