@@ -1,17 +1,23 @@
 # Entry points for people and CI. Every target installs what it needs first.
-.PHONY: all deps build check check-asan format format-check bench
+.PHONY: all deps build check check-asan format format-check bench cross-deps check-cross \
+	check-win32 check-win64 check-linux32
 
 DEB_PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang-format
 
 all: build
 
-deps:
-	@missing=""; \
-	for p in $(DEB_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+# $(call install-missing,packages): apt-get install those not installed yet.
+define install-missing
+@missing=""; \
+	for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
 	if [ -n "$$missing" ]; then \
 	    echo "installing:$$missing"; \
 	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
 	fi
+endef
+
+deps:
+	$(call install-missing,$(DEB_PACKAGES))
 
 build: deps
 	cmake --preset default
@@ -35,6 +41,23 @@ format: deps
 
 format-check: deps
 	clang-format --dry-run -Werror $(FORMAT_FILES)
+
+# Cross legs (toolchain files in cmake/), one after the other: win32 builds the DLL users
+# install and checks its export and import tables; win64 runs every test under wine64;
+# linux32 runs every test as a 32-bit program under qemu-i386. Each prints its wall time.
+CROSS_PACKAGES := g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 qemu-user g++-multilib googletest
+CROSS_LEGS := win32 win64 linux32
+
+cross-deps: deps
+	$(call install-missing,$(CROSS_PACKAGES))
+
+check-cross: cross-deps
+	@for leg in $(CROSS_LEGS); do $(MAKE) --no-print-directory check-$$leg || exit 1; done
+
+$(addprefix check-,$(CROSS_LEGS)): check-%: cross-deps
+	@start=$$(date +%s); \
+	cmake --preset $* && cmake --build --preset $* && ctest --preset $*; status=$$?; \
+	echo "$* leg: $$(( $$(date +%s) - start )) s wall time"; exit $$status
 
 # The main job: the full NiOx report of the bundled sample spectrum.
 .PHONY: demo
