@@ -46,6 +46,7 @@ const SubCommand* FindSubCommand(const std::string& name);
 // The sub-commands, each defined in its own file (VersionCommand.cpp, ...).
 extern const SubCommand kVersionCommand;
 extern const SubCommand kOpenCommand;
+extern const SubCommand kImportCommand;
 extern const SubCommand kNiOxCommand;
 extern const SubCommand kIceCCommand;
 extern const SubCommand kSimulateNiOxCommand;

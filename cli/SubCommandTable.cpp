@@ -8,6 +8,7 @@ const std::vector<const SubCommand*>& SubCommands() {
     static const std::vector<const SubCommand*> table = {
         &kVersionCommand,
         &kOpenCommand,
+        &kImportCommand,
         &kNiOxCommand,
         &kIceCCommand,
         &kSimulateNiOxCommand,
