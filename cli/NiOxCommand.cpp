@@ -3,6 +3,7 @@
 // selection all seven evaluations run. The "Gaussian Fit" image can be written as CSV.
 #include <array>
 #include <fstream>
+#include <iomanip>
 #include <locale>
 #include <stdexcept>
 
@@ -68,11 +69,12 @@ void WriteFitCsv(const std::string& path, const dmhost::ImageSnapshot& spectrum,
     const dmhost::DimensionCalibration calibration =
         spectrum.calibrations.empty() ? dmhost::DimensionCalibration{} : spectrum.calibrations[0];
     out << "channel,energy,value\n";
-    out.precision(9);
     for (std::size_t i = 0; i < fit.values.size(); ++i) {
         const double energy = static_cast<double>(calibration.origin) +
                               static_cast<double>(calibration.scale) * static_cast<double>(i);
-        out << i << ',' << energy << ',' << fit.values[i] << '\n';
+        // Energies to the calibration's own precision, values as the 4-byte reals they are.
+        out << i << ',' << std::setprecision(6) << energy << ',' << std::setprecision(9)
+            << fit.values[i] << '\n';
     }
     if (!out.flush())
         throw std::runtime_error("cannot write " + path);
