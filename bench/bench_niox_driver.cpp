@@ -1,15 +1,17 @@
-// A whole NiOx evaluation with all seven selections on a 4096-channel simulated spectrum,
-// through the stand-in host in one program: working copy, table, windows, Gaussian fit,
-// every block, the fit image and the report String. Target: under 200 microseconds per
-// call. The contamination driver on two such spectra is measured beside it.
+// A whole Zor_NiOx call with all seven selections on a 4096-channel simulated spectrum: the
+// built module loaded into the stand-in host, called as a script calls it (argument cells,
+// wrapper, working copy, table, windows, Gaussian fit, every block, the fit image into the
+// script's variable, the report String). Target: under 200 microseconds per call. Beside it,
+// for reference: the driver alone in process (no wrapper, no cells) and Zor_NiOxIceC on two
+// such spectra.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <vector>
 
+#include "host/PlugInModule.h"
 #include "host/StandInHost.h"
 #include "niox/NiOxDriver.h"
-#include "niox/NiOxIceCDriver.h"
 #include "plugin/HostBinding.h"
 #include "plugin/HostCall.h"
 #include "plugin/PlugInUtility.h"
@@ -17,73 +19,85 @@
 
 namespace {
 
+using dmhost::ScriptValue;
 using dmhost::TagValue;
 
-// The module's side linked to a stand-in host for the length of one benchmark.
-class LinkedHost {
-  public:
-    LinkedHost() {
-        Gatan::PlugIn::LinkHost(host_.Interface());
-        Gatan::PlugIn::LinkPendingHost();
-    }
-    ~LinkedHost() {
-        Gatan::PlugIn::ReleaseHostFunctionSlots();
-        Gatan::PlugIn::LinkHost(nullptr);
-        Gatan::PlugIn::LinkPendingHost();
-    }
-    LinkedHost(const LinkedHost&) = delete;
-    LinkedHost& operator=(const LinkedHost&) = delete;
+// A 4096-channel NiOx spectrum of 4-byte reals, calibrated and tagged as imported.
+dmhost::ObjectRef MakeSpectrum(dmhost::StandInHost& host, uint64_t generatorState) {
+    NiOxSimulationParameters p;
+    p.channels = 4096;
+    p.generatorState = generatorState;
+    dmhost::ImageSpec spec;
+    spec.name = "NiOx 4096";
+    spec.data_type = dmhost::kReal4Data;
+    spec.values = SimulateNiOxSpectrum(p).counts;
+    spec.calibrations = {dmhost::DimensionCalibration{0.0f, 0.01f, "keV"}};
+    const TagValue detector =
+        TagValue::Group("Detector info",
+                        {TagValue::Double("Stage x-tilt", 0), TagValue::Double("Stage y-tilt", 0)});
+    spec.tags = {TagValue::Group("Microscope Info", {TagValue::Double("Voltage", 200.0),
+                                                     TagValue::Double("Probe Current (nA)", 1.0)}),
+                 TagValue::Group("EDS", {detector, TagValue::Double("Live time", 100.0)})};
+    return host.MakeImage(spec);
+}
 
-    // A 4096-channel NiOx spectrum of 4-byte reals, calibrated and tagged as imported.
-    Gatan::PlugIn::Image Spectrum(uint64_t generatorState) {
-        NiOxSimulationParameters p;
-        p.channels = 4096;
-        p.generatorState = generatorState;
-        dmhost::ImageSpec spec;
-        spec.name = "NiOx 4096";
-        spec.data_type = dmhost::kReal4Data;
-        spec.values = SimulateNiOxSpectrum(p).counts;
-        spec.calibrations = {dmhost::DimensionCalibration{0.0f, 0.01f, "keV"}};
-        spec.tags = {
-            TagValue::Group("Microscope Info", {TagValue::Double("Voltage", 200.0),
-                                                TagValue::Double("Probe Current (nA)", 1.0)}),
-            TagValue::Group(
-                "EDS", {TagValue::Group("Detector info", {TagValue::Double("Stage x-tilt", 0),
-                                                          TagValue::Double("Stage y-tilt", 0)}),
-                        TagValue::Double("Live time", 100.0)})};
-        return Gatan::PlugIn::Image::TakeOver(host_.MakeImage(spec).release());
-    }
-
-  private:
-    dmhost::StandInHost host_;
-    Gatan::PlugIn::PlugInLibraryReference library_;
-};
-
-void BM_EvaluateNiOxAllFlags4096(benchmark::State& state) {
-    LinkedHost linked;
-    const Gatan::PlugIn::Image spectrum = linked.Spectrum(1);
-    Gatan::PlugIn::Image fit;
+void BM_ZorNiOxAllFlags4096(benchmark::State& state) {
+    dmhost::StandInHost host;
+    dmhost::HostedModule module(host, ZORXRAYUTILS_MODULE_PATH);
+    const dmhost::ObjectRef spectrum = MakeSpectrum(host, 1);
+    dmhost::ObjectRef fit(host);
+    std::vector<ScriptValue> args = {ScriptValue::Image(spectrum.get())};
+    for (int flag = 0; flag < 7; ++flag)
+        args.push_back(ScriptValue::Bool(true));
+    args.push_back(ScriptValue::Number(50.0));
+    args.push_back(ScriptValue::Output(fit));
     for (auto _ : state) {
-        Gatan::PlugIn::String report =
-            EvaluateNiOx(spectrum, true, true, true, true, true, true, true, 50.0, fit);
-        if (report.IsNull())
-            state.SkipWithError("the evaluation failed");
-        benchmark::DoNotOptimize(report.get());
+        dmhost::ScriptResult result = host.CallScriptFunction("Zor_NiOx", args);
+        if (result.failed)
+            state.SkipWithError(result.error.c_str());
+        benchmark::DoNotOptimize(result.value.get());
     }
 }
-BENCHMARK(BM_EvaluateNiOxAllFlags4096)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ZorNiOxAllFlags4096)->Unit(benchmark::kMicrosecond);
 
-void BM_EvaluateNiOxIceC4096(benchmark::State& state) {
-    LinkedHost linked;
-    const Gatan::PlugIn::Image first = linked.Spectrum(1);
-    const Gatan::PlugIn::Image second = linked.Spectrum(2);
+void BM_ZorNiOxIceC4096(benchmark::State& state) {
+    dmhost::StandInHost host;
+    dmhost::HostedModule module(host, ZORXRAYUTILS_MODULE_PATH);
+    const dmhost::ObjectRef first = MakeSpectrum(host, 1);
+    const dmhost::ObjectRef second = MakeSpectrum(host, 2);
+    const std::vector<ScriptValue> args = {ScriptValue::Image(first.get()),
+                                           ScriptValue::Image(second.get())};
     for (auto _ : state) {
-        Gatan::PlugIn::String report = EvaluateNiOxIceC(first, second);
-        if (report.IsNull())
-            state.SkipWithError("the evaluation failed");
-        benchmark::DoNotOptimize(report.get());
+        dmhost::ScriptResult result = host.CallScriptFunction("Zor_NiOxIceC", args);
+        if (result.failed)
+            state.SkipWithError(result.error.c_str());
+        benchmark::DoNotOptimize(result.value.get());
     }
 }
-BENCHMARK(BM_EvaluateNiOxIceC4096)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ZorNiOxIceC4096)->Unit(benchmark::kMicrosecond);
+
+// The frame objects of this program linked to a stand-in host, as the in-process tests do.
+void BM_EvaluateNiOxInProcess4096(benchmark::State& state) {
+    dmhost::StandInHost host;
+    Gatan::PlugIn::PlugInLibraryReference library;
+    Gatan::PlugIn::LinkHost(host.Interface());
+    Gatan::PlugIn::LinkPendingHost();
+    {
+        const Gatan::PlugIn::Image spectrum =
+            Gatan::PlugIn::Image::TakeOver(MakeSpectrum(host, 1).release());
+        Gatan::PlugIn::Image fit;
+        for (auto _ : state) {
+            Gatan::PlugIn::String report =
+                EvaluateNiOx(spectrum, true, true, true, true, true, true, true, 50.0, fit);
+            if (report.IsNull())
+                state.SkipWithError("the evaluation failed");
+            benchmark::DoNotOptimize(report.get());
+        }
+    }
+    Gatan::PlugIn::ReleaseHostFunctionSlots();
+    Gatan::PlugIn::LinkHost(nullptr);
+    Gatan::PlugIn::LinkPendingHost();
+}
+BENCHMARK(BM_EvaluateNiOxInProcess4096)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
