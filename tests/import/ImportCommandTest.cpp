@@ -1,0 +1,148 @@
+// `xrayutils import` run as a user runs it: what it prints, the CSV rows, and an EMSA/MAS
+// file written with --emsa that imports back to the same image.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "tests/import/SpectrumFiles.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace {
+
+using importtest::Header;
+using importtest::SpectrumText;
+
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+class ImportCommandTest : public ::testing::Test {
+  protected:
+    ProgramRun Run(const std::string& arguments) {
+        const std::string out = files_.PathOf("stdout.txt");
+        const std::string err = files_.PathOf("stderr.txt");
+        const std::string command = std::string("\"") + XRAYUTILS_PATH + "\" " + arguments +
+                                    " >\"" + out + "\" 2>\"" + err + "\"";
+        const int raw = std::system(command.c_str());
+        ProgramRun run;
+#ifdef _WIN32
+        run.status = raw;
+#else
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+        run.out = ReadAll(out);
+        run.err = ReadAll(err);
+        return run;
+    }
+    static std::string Quoted(const std::string& path) {
+        return "\"" + path + "\"";
+    }
+
+    importtest::SpectrumFolder files_;
+};
+
+Header EdsHeader() {
+    return {{"TITLE", "Round trip"}, {"DATE", "05-MAR-2011"}, {"TIME", "13:05:09"},
+            {"OWNER", "B. User"},    {"NPOINTS", "7"},        {"NCOLUMNS", "1"},
+            {"XUNITS", "eV"},        {"YUNITS", "counts"},    {"XPERCHAN", "20.0"},
+            {"OFFSET", "-100.0"},    {"SIGNALTYPE", "EDS"},   {"CHOFFSET", "5"},
+            {"OPERMODE", "SCIMG"},   {"BEAMKV-kV", "300"},    {"EMISSION-uA", "4.5"},
+            {"PROBECUR-nA", "0.75"}, {"BEAMDIAM-nm", "1.5"},  {"MAGCAM", "20000"},
+            {"XTILTSTGE", "10.5"},   {"YTILTSTGE", "-2"},     {"EDSDET", "SIWLS"},
+            {"ELEVANGLE", "18"},     {"AZIMANGLE", "0"},      {"SOLIDANGLE", "0.12"},
+            {"LIVETIME", "50"},      {"REALTIME", "61.5"},    {"TDEADLYR", "0.05"},
+            {"TACTLYR", "3.5"},      {"TAUWIND", "0.002"},    {"THCWIND", "0.1"}};
+}
+
+TEST_F(ImportCommandTest, PrintsTheImageAndItsTagTree) {
+    const std::string path = files_.Write(
+        "grid.msa", SpectrumText(EdsHeader(), {"1.5", "2", "0.1", "4", "5", "6", "7"}));
+    const ProgramRun run = Run("import " + Quoted(path));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::string expected_start =
+        "Name: grid\nChannels: 7\nOrigin: -0.1\nScale: 0.02\nUnits: keV\nIntensity unit: Counts\n"
+        "Tags:\n  Microscope Info:\n    Items:\n      [0]:\n        Data Type: 20\n"
+        "        Label: Specimen\n        Tag path: Microscope Info:Specimen\n      [1]:\n";
+    EXPECT_EQ(run.out.substr(0, expected_start.size()), expected_start);
+    for (const char* line :
+         {"\n    Operator: B. User\n", "\n    Illumination Mode: STEM\n", "\n    Voltage: 300\n",
+          "\n  EDS:\n    Acquisition:\n      Channels: 7\n      Date: 3/5/2011\n",
+          "\n      Start time: 1:5:9 PM\n", "\n      End time: 1:6:10 PM\n",
+          "\n      Detector type: SIWLS\n", "\n      Window type: 5\n",
+          "\n      Zero fwhm: 0.08049\n", "\n    Real time: 61.5\n"}) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << "in\n" << run.out;
+    }
+}
+
+TEST_F(ImportCommandTest, CsvRowsHoldChannelEnergyAndValue) {
+    const std::string path =
+        files_.Write("s.msa", SpectrumText({{"NPOINTS", "3"}, {"XPERCHAN", "0.5"}, {"OFFSET", "1"}},
+                                           {"0.1", "20", "300"}));
+    const std::string csv = files_.PathOf("s.csv");
+    const ProgramRun run = Run("import " + Quoted(path) + " --csv " + Quoted(csv));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadAll(csv), "channel,energy,value\n0,1,0.1\n1,1.5,20\n2,2,300\n");
+}
+
+TEST_F(ImportCommandTest, EmsaOutputImportsBackToTheSameImage) {
+    const std::string first = files_.Write(
+        "grid.msa", SpectrumText(EdsHeader(), {"1.5", "2", "0.1", "4", "5", "6", "7"}));
+    const std::string copy = files_.PathOf("copy");
+    std::filesystem::create_directory(copy);
+    const std::string second = (std::filesystem::path(copy) / "grid.msa").string();
+    const ProgramRun original = Run("import " + Quoted(first) + " --emsa " + Quoted(second));
+    ASSERT_EQ(original.status, 0) << original.err;
+    const ProgramRun again = Run("import " + Quoted(second));
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out, original.out) << "the same name, calibration, values and tags";
+}
+
+TEST_F(ImportCommandTest, EmsaOutputKeepsFourByteValuesAndAnEmptyIntensityUnit) {
+    const std::string first = files_.Write(
+        "odd.msa", SpectrumText({{"NPOINTS", "6"},
+                                 {"NCOLUMNS", "1"},
+                                 {"XPERCHAN", "2.5"},
+                                 {"OFFSET", "-7.25"},
+                                 {"XUNITS", "mm"}},
+                                {"3.14159265358979", "-1e-7", "123456.789", "0", "1e30", "2"}));
+    const std::string second = files_.PathOf("odd2.msa");
+    const std::string csv1 = files_.PathOf("odd.csv");
+    const std::string csv2 = files_.PathOf("odd2.csv");
+    ASSERT_EQ(
+        Run("import " + Quoted(first) + " --emsa " + Quoted(second) + " --csv " + Quoted(csv1))
+            .status,
+        0);
+    const ProgramRun again = Run("import " + Quoted(second) + " --csv " + Quoted(csv2));
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(ReadAll(csv2), ReadAll(csv1)) << "energies and values";
+    EXPECT_NE(again.out.find("\nUnits: mm\nIntensity unit: \n"), std::string::npos) << again.out;
+}
+
+TEST_F(ImportCommandTest, UnopenableFileShowsTheResultsLineAndTheHostsError) {
+    const std::string path = files_.PathOf("missing.msa");
+    const ProgramRun run = Run("import " + Quoted(path));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    const std::string results_line = "FAIL : Unable to open " + path + "!\n";
+    EXPECT_EQ(run.err.substr(0, results_line.size()), results_line);
+    EXPECT_NE(run.err.find("xrayutils: CreateReal1DImage"), std::string::npos) << run.err;
+}
+
+}  // namespace
