@@ -47,6 +47,7 @@ const SubCommand* FindSubCommand(const std::string& name);
 extern const SubCommand kVersionCommand;
 extern const SubCommand kOpenCommand;
 extern const SubCommand kImportCommand;
+extern const SubCommand kFilterCommand;
 extern const SubCommand kNiOxCommand;
 extern const SubCommand kIceCCommand;
 extern const SubCommand kSimulateNiOxCommand;

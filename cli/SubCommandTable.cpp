@@ -9,6 +9,7 @@ const std::vector<const SubCommand*>& SubCommands() {
         &kVersionCommand,
         &kOpenCommand,
         &kImportCommand,
+        &kFilterCommand,
         &kNiOxCommand,
         &kIceCCommand,
         &kSimulateNiOxCommand,

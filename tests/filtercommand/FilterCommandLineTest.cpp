@@ -1,0 +1,102 @@
+// `xrayutils filter` run as a user runs it, on the bundled NiOx sample spectrum.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+class FilterCommandLineTest : public ::testing::Test {
+  protected:
+    FilterCommandLineTest()
+        : folder_(fs::temp_directory_path() /
+                  ("xrayutils-filter-" + std::to_string(std::random_device()()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+        fs::create_directories(folder_);
+    }
+    ~FilterCommandLineTest() override { fs::remove_all(folder_); }
+
+    // Runs `xrayutils filter SAMPLE <options>`.
+    ProgramRun Filter(const std::string& options) {
+        const fs::path out = folder_ / "stdout.txt";
+        const fs::path err = folder_ / "stderr.txt";
+        const std::string command = std::string("\"") + XRAYUTILS_PATH + "\" filter \"" +
+                                    SAMPLE_SPECTRUM_PATH + "\" " + options + " >\"" + out.string() +
+                                    "\" 2>\"" + err.string() + "\"";
+        const int raw = std::system(command.c_str());
+        ProgramRun run;
+#ifdef _WIN32
+        run.status = raw;
+#else
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+        run.out = ReadAll(out);
+        run.err = ReadAll(err);
+        return run;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(FilterCommandLineTest, PrintsTheFilteredImageWithItsRecordAndWritesItsRows) {
+    const fs::path csv = folder_ / "filtered.csv";
+    const ProgramRun run =
+        Filter("--type fixed-tophat --resolution 133 --csv \"" + csv.string() + "\"");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("Name: NiOx-sample (fixed tophat)\nChannels: 2048\n", 0), 0u)
+        << run.out;
+    EXPECT_NE(run.out.find("Intensity unit: Counts/keV**2\n"), std::string::npos);
+    const std::regex record(
+        "\n  Processing:\n    \\[0\\]:\n      Operation: fixed tophat\n      Parameters:\n"
+        "        Fixed lobe width \\(eV\\): 133\n      Time: [^\n]+\n");
+    EXPECT_TRUE(std::regex_search(run.out, record)) << run.out;
+    const std::string rows = ReadAll(csv);
+    EXPECT_EQ(rows.rfind("channel,energy,value\n", 0), 0u);
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 2049);
+
+    // The type's number selects the same filter.
+    const std::regex time_line("Time: [^\n]+");
+    const ProgramRun by_number = Filter("--type 3 --resolution 133");
+    EXPECT_EQ(std::regex_replace(by_number.out, time_line, ""),
+              std::regex_replace(run.out, time_line, ""));
+}
+
+TEST_F(FilterCommandLineTest, ErrorsOfTheModuleAndOfTheCommandLine) {
+    const ProgramRun no_resolution = Filter("--type variable-tophat");
+    EXPECT_EQ(no_resolution.status, 1);
+    EXPECT_NE(no_resolution.err.find("\"EDS:Detector info:Energy resolution\""), std::string::npos)
+        << no_resolution.err;
+    const ProgramRun out_of_range = Filter("--type 0");
+    EXPECT_EQ(out_of_range.status, 1);
+    EXPECT_EQ(out_of_range.err, "xrayutils: FilterType is out of range, should be 1-4.\n");
+    EXPECT_EQ(Filter("--type blur").status, 2);
+    EXPECT_EQ(Filter("").status, 2) << "--type is required";
+    EXPECT_EQ(Filter("--type 1 --resolution wide").status, 2);
+}
+
+}  // namespace
