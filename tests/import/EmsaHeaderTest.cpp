@@ -74,13 +74,4 @@ TEST(EmsaHeader, SignalTypeOnlyWhereTheReaderKeepsTheChannelWidth) {
     EXPECT_TRUE(HasKeyword(xrayutils::EmsaHeaderOf(Image(0.5f, "eV", "SERIAL")), "ELSDET"));
 }
 
-TEST(EmsaHeader, RequiredKeywordsFirstAndNothingForMissingTags) {
-    dmhost::ImageSnapshot image = Image(0.01f, "keV", "");
-    image.name = "bare";
-    const std::vector<std::string> keywords = Keywords(xrayutils::EmsaHeaderOf(image));
-    EXPECT_EQ(keywords, std::vector<std::string>({"FORMAT", "VERSION", "TITLE", "OWNER", "NPOINTS",
-                                                  "NCOLUMNS", "XUNITS", "DATATYPE", "XPERCHAN",
-                                                  "OFFSET", "SIGNALTYPE", "CHOFFSET"}));
-}
-
 }  // namespace

@@ -275,11 +275,4 @@ TEST_F(ImportTest, HostFailurePartWayReleasesTheImageAndEveryHandle) {
     }
 }
 
-TEST_F(ImportTest, RefusedLockFailsTheImportWithoutLeaks) {
-    const std::string path = files_.Write("s.msa", SpectrumText({{"NPOINTS", "2"}}, {"1", "2"}));
-    host_.RefuseNextLock();
-    EXPECT_THROW(Import(path), std::exception);
-    EXPECT_EQ(host_.Audit().Objects(ObjectClass::kImage), 0);
-}
-
 }  // namespace
