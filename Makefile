@@ -66,3 +66,31 @@ demo: deps
 	cmake --build --preset default --target xrayutils
 	@echo
 	build/default/bin/xrayutils niox examples/NiOx-sample.msa --all --thickness 50
+
+# Fuzzing (clang only): `make fuzz` builds the libFuzzer targets of tests/fuzz; `make
+# check-fuzz` runs each for FUZZ_SECONDS on a scratch copy of its initial corpus (new
+# inputs stay in build/fuzz/corpus, the committed corpus stays small) and prints its runs
+# and coverage.
+FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
+FUZZ_TARGETS := fuzz_emsa_reader fuzz_import fuzz_filter_kernels fuzz_niox
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz-deps fuzz check-fuzz $(addprefix run-,$(FUZZ_TARGETS))
+
+fuzz-deps: deps
+	$(call install-missing,$(FUZZ_PACKAGES))
+
+fuzz: fuzz-deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+
+check-fuzz: fuzz
+	@for t in $(FUZZ_TARGETS); do $(MAKE) --no-print-directory run-$$t || exit 1; done
+
+$(addprefix run-,$(FUZZ_TARGETS)): run-%:
+	@mkdir -p build/fuzz/corpus/$*
+	@echo "$*: $(FUZZ_SECONDS) s"; \
+	build/fuzz/fuzz/$* -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	    -print_final_stats=1 -artifact_prefix=build/fuzz/$*- \
+	    build/fuzz/corpus/$* tests/fuzz/corpus/$* > build/fuzz/$*.log 2>&1; status=$$?; \
+	grep -E '^#[0-9]+[[:space:]]+DONE|^Done|^stat::(number_of_executed_units|peak_rss_mb)' build/fuzz/$*.log; \
+	if [ $$status -ne 0 ]; then tail -60 build/fuzz/$*.log; fi; exit $$status

@@ -50,7 +50,6 @@ CellFrame::CellFrame(HostState& host, const Signature& signature, ArgumentCell* 
     : host_(host),
       signature_(signature),
       cells_(cells),
-      count_(count),
       first_argument_(signature.HasResult() ? 1 : 0),
       argument_count_(count - (signature.HasResult() ? 1 : 0)) {
     const int32_t expected = signature.CellCount();

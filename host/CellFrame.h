@@ -63,7 +63,6 @@ class CellFrame {
     HostState& host_;
     const Signature& signature_;
     ArgumentCell* cells_;
-    int32_t count_;
     int32_t first_argument_;
     int32_t argument_count_;
 };
