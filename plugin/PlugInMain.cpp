@@ -1,7 +1,5 @@
 #include "plugin/PlugInMain.h"
 
-#include "plugin/HostScope.h"
-
 namespace Gatan {
 namespace PlugIn {
 namespace {
@@ -15,28 +13,24 @@ PlugInMain::PlugInMain() {
 }
 
 PlugInMain::~PlugInMain() {
-    try {
-        RemoveAllFunctions();
-    } catch (...) {
-        // Unloading reports nothing; the list still gives back its references below.
-    }
+    RemoveAllFunctions();
     if (sMainObject == this)
         sMainObject = nullptr;
 }
 
+// The main object's own use of the binding keeps a current host for these two.
 void PlugInMain::AddFunction(const char* signature, DM_EntryPoint entry) {
-    HostScope scope;
-    HostInterface* host = scope.host();
+    // Room first, so that a function the host installed is never left out of the list.
+    fFunctions.reserve(fFunctions.size() + 1);
+    HostInterface* host = CurrentHost();
     fFunctions.push_back(Function::TakeOver(
         host->table->InstallFunction(host, 0, 0, signature, DM_FUNCTION_PLAIN, entry)));
 }
 
-void PlugInMain::RemoveAllFunctions() {
+void PlugInMain::RemoveAllFunctions() noexcept {
     while (!fFunctions.empty()) {
-        {
-            HostScope scope;
-            scope.host()->table->UninstallFunction(scope.host(), fFunctions.back().get());
-        }
+        HostInterface* host = CurrentHost();
+        host->table->UninstallFunction(host, fFunctions.back().get());
         fFunctions.pop_back();
     }
 }

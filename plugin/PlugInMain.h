@@ -9,8 +9,9 @@
 // constructed when the module loads and destroyed when it unloads; Startup, Run, Cleanup and
 // Shutdown are what a module's own main object overrides (here they do nothing).
 //
-// AddFunction and RemoveAllFunctions throw what the host throws; the destructor swallows it.
-// One thread at a time.
+// The constructor raises the assertion "sPlugInLibraryData != NULL" (28803) when the library
+// data cannot be made; AddFunction throws std::bad_alloc when the list cannot grow, before
+// asking the host; nothing else here throws. One thread at a time.
 #ifndef XRAY_PLUGIN_PLUGINMAIN_H
 #define XRAY_PLUGIN_PLUGINMAIN_H
 
@@ -56,7 +57,7 @@ class PlugInMain : public Win32::PlugInMain {
     // not, at the end of the list.
     void AddFunction(const char* signature, DM_EntryPoint entry);
     // Uninstalls and releases the listed functions, last installed first.
-    void RemoveAllFunctions();
+    void RemoveAllFunctions() noexcept;
     const std::vector<Function>& InstalledFunctions() const { return fFunctions; }
 
     MemoryBufferRegistration& MemoryBuffer() { return fMemoryBuffer; }

@@ -112,6 +112,24 @@ TEST_F(ModuleTest, RunAndCleanupChangeNothing) {
     module_->Shutdown();
 }
 
+TEST_F(ModuleTest, AFailingHostCallAtStartUpIsReportedAndInstallsNothing) {
+    host_.FailNextCall("RegisterClass", 1234, "no classes today");
+    LinkAndStart();
+    EXPECT_EQ(host_.PendingExceptionMessage(), "no classes today");
+    EXPECT_TRUE(host_.InstalledFunctions().empty()) << "the class comes before the functions";
+    host_.ClearPendingException();
+    module_->Shutdown();
+}
+
+TEST_F(ModuleTest, AFailingHostCallAtShutDownIsReportedAfterTheFunctionsAreGone) {
+    LinkAndStart();
+    host_.FailNextCall("UnregisterClass", 1234, "the class is busy");
+    module_->Shutdown();
+    EXPECT_EQ(host_.PendingExceptionMessage(), "the class is busy");
+    EXPECT_TRUE(host_.InstalledFunctions().empty());
+    host_.ClearPendingException();
+}
+
 TEST_F(ModuleTest, AMemoryBufferMethodDispatchesOffANullObject) {
     LinkAndStart();
     const std::string class_name = host_.RegisteredClasses().at(0);
