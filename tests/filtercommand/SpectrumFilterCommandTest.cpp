@@ -116,15 +116,11 @@ TEST_F(SpectrumFilterTest, ReadsARealCloneInOrderAndLeavesTheInputAlone) {
     const dmhost::ImageSnapshot before = host_.ReadImage(spectrum.get());
     host_.ClearCallLog();
     FilterToSnapshot(spectrum, 3);
-    const std::vector<std::string> reads = {"ImageClone",
-                                            "ImageGetDataType",
-                                            "ImageChangeDataType",
-                                            "ImageGetName",
-                                            "ImageGetDimensionSize",
-                                            "ImageGetDimensionCalibration",
-                                            "ImageGetIntensityUnitString",
-                                            "ImageGetTagGroup",
-                                            "TagGroupGetTagAsDouble"};
+    // clang-format off
+    const std::vector<std::string> reads = {"ImageClone", "ImageGetDataType", "ImageChangeDataType",
+        "ImageGetName", "ImageGetDimensionSize", "ImageGetDimensionCalibration",
+        "ImageGetIntensityUnitString", "ImageGetTagGroup", "TagGroupGetTagAsDouble"};
+    // clang-format on
     const std::vector<std::string>& log = host_.CallLog();
     ASSERT_GE(log.size(), reads.size());
     EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + reads.size()), reads);
