@@ -23,7 +23,7 @@ constexpr const char* kResolutionTag = "EDS:Detector info:Energy resolution";
 constexpr const char* kProcessingList = "Processing";
 // Insertion index past any list's end: the record becomes the last entry.
 constexpr int32_t kAppendAtEnd = 2147483647;
-constexpr uint32_t kDataReal4 = 2;
+constexpr uint32_t kDataReal4 = ImageData::REAL4_DATA;
 constexpr uint32_t kDataReal8 = ImageData::REAL8_DATA;
 
 // What the filter reads from the spectrum, all taken from its 8-byte-real clone.

@@ -14,9 +14,9 @@
 // Types 3 and 4 need the tag "EDS:Detector info:Energy resolution" (eV, positive) on the
 // input; types 1 and 2 do not read it.
 //
-// Ownership: the input handle is the caller's, lent for the call. On success `result` holds the new
-// image with one reference, and whatever it held before is released. On any failure `result` is
-// left as it was and nothing else outlives the call.
+// Ownership: the input handle is the caller's, lent for the call. On success `result`
+// holds the new image with one reference, and whatever it held before is released. On any
+// failure `result` is left as it was and nothing else outlives the call.
 //
 // Failures never leave the function: each one (type not 1 to 4, which is detected before
 // any host call; a missing resolution; a spectrum the kernel refuses; a host error; an
