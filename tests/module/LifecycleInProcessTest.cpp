@@ -91,16 +91,6 @@ TEST_F(LifecycleTest, StartupInstallsTheBuiltRowsInOrderAndShutDownRemovesThemIn
     EXPECT_TRUE(main_object.InstalledFunctions().empty());
 }
 
-TEST_F(LifecycleTest, TheVersionCheckComesBeforeAnyRegistration) {
-    DMZorlab main_object;
-    host_.SetVersion(0x0307FFFFu);
-    Start();
-    EXPECT_EQ(host_.PendingExceptionMessage(), "This plugin requires DM 3.8.0 or later.");
-    EXPECT_EQ(host_.CallCount("RegisterClass"), 0);
-    EXPECT_TRUE(host_.InstalledFunctions().empty());
-    host_.ClearPendingException();
-}
-
 TEST_F(LifecycleTest, AFailingStartupIsReportedAndWhatItInstalledStaysForShutDown) {
     FailingMain main_object;
     main_object.startup = FailingMain::Failure::kStandard;

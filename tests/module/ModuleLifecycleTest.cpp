@@ -100,18 +100,6 @@ TEST_F(ModuleTest, ShutDownRemovesInReverseAndASecondOneOnlyTheClassAgain) {
     EXPECT_FALSE(host_.HasPendingException()) << host_.PendingExceptionMessage();
 }
 
-TEST_F(ModuleTest, RunAndCleanupChangeNothing) {
-    LinkAndStart();
-    const std::vector<std::string> installed = InstalledSignatures();
-    host_.ClearCallLog();
-    module_->Run();
-    module_->Cleanup();
-    EXPECT_EQ(InstalledSignatures(), installed);
-    EXPECT_EQ(host_.CallLog(), std::vector<std::string>());
-    EXPECT_FALSE(host_.HasPendingException());
-    module_->Shutdown();
-}
-
 TEST_F(ModuleTest, AFailingHostCallAtStartUpIsReportedAndInstallsNothing) {
     host_.FailNextCall("RegisterClass", 1234, "no classes today");
     LinkAndStart();
