@@ -33,9 +33,11 @@ class SpectrumFileError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The largest channel count accepted (2^24), far above any detector's, so that a damaged
-// NPOINTS cannot make the reader allocate gigabytes.
-constexpr int32_t kMaxChannels = 16777216;
+// The largest channel count accepted (2^20), 64 times any detector's. Missing data lines
+// repeat the last one, so a damaged NPOINTS alone sets what the import allocates: about
+// 20 bytes a channel between the reader, the host image and its conversion, here at most
+// about 21 MB.
+constexpr int32_t kMaxChannels = 1048576;
 
 // The complete text of one spectrum file, and the name used in messages.
 struct SpectrumText {

@@ -125,9 +125,12 @@ std::unique_ptr<std::istream> OpenSharedTextFile(const std::string& path) {
         return nullptr;
     return std::make_unique<SharedFileStream>(file);
 #else
-    // A directory opens as a stream here but can never be read; on Windows it fails to open.
+    // Only a regular file (or a link to one) is opened. A directory opens as a stream here
+    // but can never be read (on Windows it fails to open); opening a named pipe blocks until
+    // someone writes to it; a device such as /dev/zero never ends, and reading it whole
+    // would exhaust memory.
     std::error_code error;
-    if (std::filesystem::is_directory(path, error))
+    if (!std::filesystem::is_regular_file(path, error))
         return nullptr;
     auto stream = std::make_unique<std::ifstream>(path, std::ios_base::in);
     if (!stream->is_open())

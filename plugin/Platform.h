@@ -15,7 +15,9 @@ namespace Platform {
 // Opens a file for reading in text mode without denying other programs read or write
 // access (an acquisition program may still hold the spectrum open). The path is passed to
 // the system unchanged. Returns the stream, owned by the caller and positioned at the
-// start of the file, or nullptr when the file cannot be opened. Text mode means the
+// start of the file, or nullptr when the file cannot be opened. Elsewhere than on Windows
+// anything but a regular file (a folder, a named pipe, a device) counts as a file that
+// cannot be opened, so the call neither blocks nor reads without end. Text mode means the
 // system may turn a carriage return and line feed into a line feed; callers accept both.
 std::unique_ptr<std::istream> OpenSharedTextFile(const std::string& path);
 
