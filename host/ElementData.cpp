@@ -112,6 +112,12 @@ std::vector<unsigned char> ConvertElements(uint32_t from_type,
             Store(converted.data(), i, static_cast<float>(Load<double>(data.data(), i)));
         return converted;
     }
+    if (from_type == kReal4Data && to_type == kReal8Data) {
+        // Working copies of spectra are widened this way; the same values, one loop.
+        for (uint64_t i = 0; i < count; ++i)
+            Store(converted.data(), i, static_cast<double>(Load<float>(data.data(), i)));
+        return converted;
+    }
     for (uint64_t i = 0; i < count; ++i) {
         WriteElement(to_type, converted.data(), i, ReadElement(from_type, data.data(), i));
     }
