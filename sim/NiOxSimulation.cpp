@@ -157,6 +157,7 @@ SimulatedNiOxSpectrum SimulateNiOxSpectrum(const NiOxSimulationParameters& p) {
 std::string DescribeTruth(const SimulatedNiOxSpectrum& s) {
     const NiOxSimulationParameters& p = s.parameters;
     std::ostringstream out;
+    out.exceptions(std::ios_base::badbit);  // a failed allocation must not cut the text short
     out.imbue(std::locale::classic());
     out << "Truth of the simulated NiOx spectrum (generator state " << p.generatorState << ")\n"
         << "  channels:             " << p.channels << " of 10 eV from 0 eV\n"

@@ -9,6 +9,7 @@ constexpr size_t kKeywordField = 12;  // columns 2 to 13, after the '#'
 
 std::string Number(double value) {
     std::ostringstream out;
+    out.exceptions(std::ios_base::badbit);  // a failed allocation must not cut the text short
     out.imbue(std::locale::classic());
     out.precision(10);
     out << value;
