@@ -105,6 +105,7 @@ int PairSelection(bool first, bool second) {
 std::string WriteNiOxHeader(const std::string& name, float offset, float step,
                             const std::string& units, uint32_t count) {
     std::ostringstream out;
+    out.exceptions(std::ios_base::badbit);  // a failed allocation must not cut the text short
     out.imbue(std::locale::classic());
     out << "\n\t\tFile name:        " << name << "\n\t\tSpectrum offset: " << std::setprecision(3)
         << std::setw(5) << static_cast<double>(offset) << " (" << units
