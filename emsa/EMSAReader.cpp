@@ -96,19 +96,31 @@ void CheckChannelCount(const SpectrumText& file, int32_t npoints) {
 }
 
 // Data lines as the readers see them: once the text is exhausted, the last line is
-// handed out again, so the remaining channels repeat its values.
+// handed out again, so the remaining channels repeat its values. Reading a repeated line
+// again gives the same values, so a reader fills the rest of the channels from the first
+// repetition instead of scanning the same line for every channel (a long last line and a
+// large NPOINTS would otherwise cost their product).
 class DataLines {
   public:
     DataLines(const SpectrumText& file, size_t start) : cursor_(file.text, start) {}
     std::string_view Next() {
-        cursor_.Next(line_);
+        repeating_ = !cursor_.Next(line_);
         return line_;
     }
+    // The line last handed out was the last line again: the data has run out.
+    bool Repeating() const { return repeating_; }
 
   private:
     LineCursor cursor_;
     std::string_view line_;
+    bool repeating_ = false;
 };
+
+// Channels from `from` on repeat the `period` channels before them.
+void RepeatChannels(EMSASpectrum& spectrum, int32_t from, int32_t period) {
+    for (int32_t i = from; i < spectrum.npoints; ++i)
+        spectrum.channels[i] = spectrum.channels[i - period];
+}
 
 }  // namespace
 
@@ -175,6 +187,8 @@ void ReadXYData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectr
         scan.SkipSeparator();
         scan.Number(y);
         spectrum.channels[i] = y;
+        if (lines.Repeating())
+            return RepeatChannels(spectrum, i + 1, 1);
     }
 }
 
@@ -184,6 +198,8 @@ void ReadYData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectru
     for (int32_t i = 0; i < spectrum.npoints; ++i) {
         LineScanner(lines.Next()).Number(y);
         spectrum.channels[i] = y;
+        if (lines.Repeating())
+            return RepeatChannels(spectrum, i + 1, 1);
     }
 }
 
@@ -204,6 +220,8 @@ void ReadMultiColumnData(const SpectrumText& file, size_t dataStart, EMSASpectru
             scan.SkipSeparator();
             spectrum.channels[channel++] = y;
         }
+        if (lines.Repeating() && r < rows)  // every further row reads the same values
+            return RepeatChannels(spectrum, channel, columns);
     }
 }
 

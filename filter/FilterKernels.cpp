@@ -18,6 +18,7 @@ constexpr double kResolutionLawSlopeEv = 2.49;
 
 std::string Format(double value) {
     std::ostringstream out;
+    out.exceptions(std::ios_base::badbit);  // a failed allocation must not cut the text short
     out << value;
     return out.str();
 }

@@ -77,6 +77,7 @@ void ReadValues(const Image& image, Array1D<double>& values) {
     const double* data = LockedDoubles(locker, values.count());
     for (int32_t i = 0; i < values.count(); ++i)
         values[i] = data[i];
+    locker.Unlock();  // here, not in the destructor, so that a host failure is reported
 }
 
 void WriteValues(const Image& image, const Array1D<double>& values) {
@@ -84,6 +85,7 @@ void WriteValues(const Image& image, const Array1D<double>& values) {
     double* data = LockedDoubles(locker, values.count());
     for (int32_t i = 0; i < values.count(); ++i)
         data[i] = values[i];
+    locker.Unlock();  // here, not in the destructor, so that a host failure is reported
 }
 
 SpectrumInput ReadSpectrum(const Image& image) {

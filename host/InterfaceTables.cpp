@@ -203,17 +203,21 @@ void DM_CDECL ReleaseClass(ClassInterface* self) {
     --object.references;
 }
 
-// The object behind a handle if it belongs to this class; audit errors otherwise.
+// The object behind a handle if it belongs to this class; audit errors otherwise. Texts
+// are made only for an error: the module takes and gives back references in destructors,
+// and the host's own reference operations never fail, so these must not allocate.
 HostObject* Member(ClassInterfaceObject& self, DM_Object handle, const char* operation) {
+    if (handle == nullptr)
+        return nullptr;
+    HostObject* object = self.host->store().Find(handle);
+    if (object != nullptr && self.object_class && *self.object_class == object->object_class)
+        return object;
     const std::string what = std::string(operation) + " (" + self.name + ")";
-    HostObject* object = self.host->Resolve(handle, what.c_str());
     if (object == nullptr)
-        return nullptr;
-    if (!self.object_class || *self.object_class != object->object_class) {
+        self.host->AuditError(what + ": not a live host object");
+    else
         self.host->AuditError(what + ": given a " + ObjectClassName(object->object_class));
-        return nullptr;
-    }
-    return object;
+    return nullptr;
 }
 
 void DM_CDECL AddObjectReference(ClassInterface* self, DM_Object handle) {
@@ -226,8 +230,7 @@ void DM_CDECL AddObjectReference(ClassInterface* self, DM_Object handle) {
 void DM_CDECL ReleaseObject(ClassInterface* self, DM_Object handle) {
     ClassInterfaceObject& object = ClassOf(self);
     if (HostObject* member = Member(object, handle, "ReleaseObject")) {
-        object.host->store().ReleaseExternal(member,
-                                             ("ReleaseObject (" + object.name + ")").c_str());
+        object.host->store().ReleaseExternal(member, "ReleaseObject");
     }
 }
 

@@ -8,6 +8,7 @@ const char* const kBlockEnd = "\n***********************************************
 
 std::string Fixed(double value, int decimals) {
     std::ostringstream out;
+    out.exceptions(std::ios_base::badbit);  // a failed allocation must not cut the text short
     out.imbue(std::locale::classic());
     out << std::fixed << std::setprecision(decimals) << value;
     return out.str();

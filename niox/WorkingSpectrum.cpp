@@ -55,7 +55,9 @@ EnergyCountTable ReadEnergyCountTable(const WorkingSpectrum& spectrum, uint32_t 
         return EnergyCountTable(0, 2);
     ImageDataLocker locker(spectrum.copy);
     const double* counts = CheckedChannels(locker.get_image_data(), rows);
-    return MakeEnergyCountTable(counts, static_cast<int32_t>(rows),
-                                static_cast<double>(spectrum.offset),
-                                static_cast<double>(spectrum.step));
+    EnergyCountTable table = MakeEnergyCountTable(counts, static_cast<int32_t>(rows),
+                                                  static_cast<double>(spectrum.offset),
+                                                  static_cast<double>(spectrum.step));
+    locker.Unlock();  // here, not in the destructor, so that a host failure is reported
+    return table;
 }

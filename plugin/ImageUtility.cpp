@@ -1,5 +1,6 @@
 #include "plugin/ImageUtility.h"
 
+#include <exception>
 #include <utility>
 
 #include "plugin/ErrorManager.h"
@@ -44,10 +45,28 @@ void get_locked_data(DM_Object image, const ImageLockRecord& lock, ImageData& in
     }
 }
 
+// The lock must not outlive its locker: when the host fails the validity check, the lock
+// is given back all the same, and a failed unlock is tried once more. The first failure is
+// passed on afterwards, so the caller still learns of it.
 void unlock_image_data(DM_Object image, const ImageLockRecord& lock, bool modified) {
-    bool valid = ImageIsValid(Image::FromBorrowed(image));
-    if (valid)
-        ImageUnlockData(Image::FromBorrowed(image), lock.fLockedData, modified ? 1 : 0);
+    std::exception_ptr first_failure;
+    bool valid = true;
+    try {
+        valid = ImageIsValid(Image::FromBorrowed(image));
+    } catch (...) {
+        first_failure = std::current_exception();
+    }
+    for (int attempt = 0; valid && attempt < 2; ++attempt) {
+        try {
+            ImageUnlockData(Image::FromBorrowed(image), lock.fLockedData, modified ? 1 : 0);
+            break;
+        } catch (...) {
+            if (!first_failure)
+                first_failure = std::current_exception();
+        }
+    }
+    if (first_failure)
+        std::rethrow_exception(first_failure);
 }
 
 ImageDataLocker::ImageDataLocker(const Image& image, uint32_t lock_flags) : fLockFlags(lock_flags) {

@@ -11,9 +11,10 @@
 //
 // Lock throws: the assertion text (28803) when the host refuses the lock, "Too many
 // dimensions." (28802) for an image of more than 5 dimensions (the lock the host granted
-// is given back first), and host errors as dmplugin_exception. Unlock throws host errors;
-// the destructor swallows them. An image that has become invalid is not unlocked in the
-// host. One thread at a time.
+// is given back first), and host errors as dmplugin_exception. Unlock throws host errors,
+// after giving the lock back even so (a failed unlock is tried once more); the destructor
+// swallows them, so a caller who wants to hear of them unlocks explicitly. An image that
+// has become invalid is not unlocked in the host. One thread at a time.
 #ifndef XRAY_PLUGIN_IMAGEUTILITY_H
 #define XRAY_PLUGIN_IMAGEUTILITY_H
 

@@ -263,6 +263,22 @@ TEST_F(HostileFileTest, ChannelCountAtTheCeilingStaysWithinBounds) {
     EXPECT_EQ(outcome.values.back(), 4.0);
 }
 
+// Missing data lines repeat the last line. Each channel used to scan that line anew, so a
+// long last line and a large NPOINTS cost their product (hours for these files).
+TEST_F(HostileFileTest, LongLastLineRepeatedIntoEveryChannelStaysWithinBounds) {
+    const std::string last = "4" + std::string(100000, ' ');
+    const std::vector<std::pair<std::string, importtest::Header>> layouts = {
+        {"one column", {{"NPOINTS", "1048576"}, {"NCOLUMNS", "1"}}},
+        {"x,y pairs", {{"NPOINTS", "1048576"}, {"DATATYPE", "XY"}}},
+        {"two columns", {{"NPOINTS", "1048575"}, {"NCOLUMNS", "2"}}}};
+    for (const auto& [layout, header] : layouts) {
+        const std::string line = layout == "x,y pairs" ? "1, " + last : last;
+        const Outcome outcome = ImportText(SpectrumText(header, {"3", line}));
+        EXPECT_FALSE(outcome.failed) << layout << ": " << outcome.error;
+        EXPECT_EQ(outcome.values.back(), 4.0) << layout;
+    }
+}
+
 TEST_F(HostileFileTest, MissingChannelCountAsksForAnEmptyImage) {
     EXPECT_EQ(ErrorOf(SpectrumText({{"NCOLUMNS", "1"}}, {"1", "2"})), kNoElements);
 }
