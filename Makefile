@@ -94,3 +94,12 @@ $(addprefix run-,$(FUZZ_TARGETS)): run-%:
 	    build/fuzz/corpus/$* tests/fuzz/corpus/$* > build/fuzz/$*.log 2>&1; status=$$?; \
 	grep -E '^#[0-9]+[[:space:]]+DONE|^Done|^stat::(number_of_executed_units|peak_rss_mb)' build/fuzz/$*.log; \
 	if [ $$status -ne 0 ]; then tail -60 build/fuzz/$*.log; fi; exit $$status
+
+# One whole module life (load, start, every script function, shut down, unload) under
+# valgrind's memcheck: any memory error or leak fails.
+.PHONY: memcheck
+memcheck: build
+	$(call install-missing,valgrind)
+	valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect,possible \
+	    --show-leak-kinds=definite,indirect,possible -q \
+	    build/default/bin/module_life build/default/bin/libZorXrayUtils.so examples
