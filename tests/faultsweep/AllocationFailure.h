@@ -1,8 +1,9 @@
 // AllocationFailure: makes one chosen allocation of the process fail with std::bad_alloc.
 //
-// The test program replaces the global operator new (AllocationFailure.cpp); a module it
-// loads at run time allocates through the same operator. While armed, allocations are
-// counted and the n-th throws; any later ones succeed again. Not for concurrent use.
+// The test program replaces the global operator new, nothrow forms included (which answer
+// null instead of throwing); a module it loads at run time allocates through the same
+// operators. While armed, allocations are counted and the n-th fails; any later ones
+// succeed again. Not for concurrent use.
 #ifndef XRAY_TESTS_FAULTSWEEP_ALLOCATIONFAILURE_H
 #define XRAY_TESTS_FAULTSWEEP_ALLOCATIONFAILURE_H
 
