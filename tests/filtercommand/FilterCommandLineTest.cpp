@@ -10,19 +10,13 @@
 #include <sstream>
 #include <string>
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
+#include "tests/support/ProgramRun.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ProgramRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testsupport::ProgramRun;
 
 std::string ReadAll(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
@@ -45,19 +39,9 @@ class FilterCommandLineTest : public ::testing::Test {
     ProgramRun Filter(const std::string& options) {
         const fs::path out = folder_ / "stdout.txt";
         const fs::path err = folder_ / "stderr.txt";
-        const std::string command = std::string("\"") + XRAYUTILS_PATH + "\" filter \"" +
-                                    SAMPLE_SPECTRUM_PATH + "\" " + options + " >\"" + out.string() +
-                                    "\" 2>\"" + err.string() + "\"";
-        const int raw = std::system(command.c_str());
-        ProgramRun run;
-#ifdef _WIN32
-        run.status = raw;
-#else
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-        run.out = ReadAll(out);
-        run.err = ReadAll(err);
-        return run;
+        return testsupport::RunProgram(std::string("\"") + XRAYUTILS_PATH + "\" filter \"" +
+                                           SAMPLE_SPECTRUM_PATH + "\" " + options,
+                                       out.string(), err.string());
     }
 
     fs::path folder_;

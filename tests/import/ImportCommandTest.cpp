@@ -10,20 +10,14 @@
 
 #include "tests/import/SpectrumFiles.h"
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
+#include "tests/support/ProgramRun.h"
 
 namespace {
 
 using importtest::Header;
 using importtest::SpectrumText;
 
-struct ProgramRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testsupport::ProgramRun;
 
 std::string ReadAll(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -37,22 +31,10 @@ class ImportCommandTest : public ::testing::Test {
     ProgramRun Run(const std::string& arguments) {
         const std::string out = files_.PathOf("stdout.txt");
         const std::string err = files_.PathOf("stderr.txt");
-        const std::string command = std::string("\"") + XRAYUTILS_PATH + "\" " + arguments +
-                                    " >\"" + out + "\" 2>\"" + err + "\"";
-        const int raw = std::system(command.c_str());
-        ProgramRun run;
-#ifdef _WIN32
-        run.status = raw;
-#else
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-        run.out = ReadAll(out);
-        run.err = ReadAll(err);
-        return run;
+        return testsupport::RunProgram(std::string("\"") + XRAYUTILS_PATH + "\" " + arguments, out,
+                                       err);
     }
-    static std::string Quoted(const std::string& path) {
-        return "\"" + path + "\"";
-    }
+    static std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
     importtest::SpectrumFolder files_;
 };

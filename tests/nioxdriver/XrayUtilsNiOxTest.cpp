@@ -9,17 +9,11 @@
 #include <sstream>
 #include <string>
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
+#include "tests/support/ProgramRun.h"
 
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testsupport::ProgramRun;
 
 std::string ReadAll(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -37,18 +31,8 @@ std::string TempFile(const std::string& suffix) {
 ProgramRun RunXrayUtils(const std::string& arguments) {
     const std::string out = TempFile(".out");
     const std::string err = TempFile(".err");
-    const std::string command = std::string("\"") + XRAYUTILS_PATH + "\" " + arguments + " >\"" +
-                                out + "\" 2>\"" + err + "\"";
-    const int raw = std::system(command.c_str());
-    ProgramRun run;
-#ifdef _WIN32
-    run.status = raw;
-#else
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    run.out = ReadAll(out);
-    run.err = ReadAll(err);
-    return run;
+    return testsupport::RunProgram(std::string("\"") + XRAYUTILS_PATH + "\" " + arguments, out,
+                                   err);
 }
 
 bool Contains(const std::string& text, const std::string& part) {

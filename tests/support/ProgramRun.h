@@ -1,0 +1,28 @@
+// ProgramRun: runs a built program as a user runs it from a command prompt, with its
+// standard output and standard error sent to files, and returns its exit status and both
+// texts. The one place where the tests meet the system's command interpreter, whose
+// quoting and result differ between platforms.
+//
+// Nothing here throws except std::bad_alloc; a program that cannot be started shows as
+// the interpreter's own non-zero status.
+#ifndef XRAY_TESTS_SUPPORT_PROGRAMRUN_H
+#define XRAY_TESTS_SUPPORT_PROGRAMRUN_H
+
+#include <string>
+
+namespace testsupport {
+
+struct ProgramRun {
+    int status = -1;  // the program's exit status; -1 when it did not exit normally
+    std::string out;  // standard output, read as text (line ends are "\n")
+    std::string err;  // standard error, read as text
+};
+
+// `command` is the program path and its arguments, each quoted where it needs to be; the
+// output of the run goes to `out_path` and `err_path`, which are left behind for the caller.
+ProgramRun RunProgram(const std::string& command, const std::string& out_path,
+                      const std::string& err_path);
+
+}  // namespace testsupport
+
+#endif  // XRAY_TESTS_SUPPORT_PROGRAMRUN_H
