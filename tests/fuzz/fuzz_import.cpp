@@ -16,9 +16,20 @@
 
 namespace {
 
+// The file each input is written to, one per process, removed when the process ends.
+class InputFile {
+  public:
+    InputFile() : path_("/tmp/xray_fuzz_import_" + std::to_string(getpid()) + ".msa") {}
+    ~InputFile() { std::remove(path_.c_str()); }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
 const std::string& InputPath() {
-    static const std::string path = "/tmp/xray_fuzz_import_" + std::to_string(getpid()) + ".msa";
-    return path;
+    static const InputFile file;
+    return file.path();
 }
 
 void Fail(const char* what) {
