@@ -11,9 +11,8 @@ if(WIN32)
     find_program(XRAY_WINE64 NAMES wine64 PATHS /usr/lib/wine /usr/lib/x86_64-linux-gnu/wine
                  NO_CMAKE_FIND_ROOT_PATH)
     if(XRAY_WINE64 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
-        set(CMAKE_CROSSCOMPILING_EMULATOR
-            env WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-                WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix ${XRAY_WINE64})
+        set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine64-run.sh ${XRAY_WINE64}
+                                          ${CMAKE_BINARY_DIR}/wineprefix)
         # The first start creates the prefix, which takes a while: do it once while building
         # rather than in several tests at the same time.
         add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/wineprefix.stamp
