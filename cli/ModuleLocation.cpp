@@ -1,27 +1,14 @@
 #include "cli/ModuleLocation.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
-#include <vector>
+#include "host/ModuleLibrary.h"
 
 namespace xrayutils {
 namespace {
 
 std::string ExecutablePath(const char* argv0) {
-    std::vector<char> buffer(4096);
-#ifdef _WIN32
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), buffer.size());
-    if (length > 0 && length < buffer.size())
-        return std::string(buffer.data(), length);
-#else
-    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length > 0 && static_cast<size_t>(length) < buffer.size())
-        return std::string(buffer.data(), static_cast<size_t>(length));
-#endif
+    const std::string path = dmhost::RunningProgramPath();
+    if (!path.empty())
+        return path;
     return argv0 != nullptr ? argv0 : "";
 }
 

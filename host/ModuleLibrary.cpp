@@ -1,11 +1,13 @@
 #include "host/ModuleLibrary.h"
 
 #include <stdexcept>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <unistd.h>
 #endif
 
 namespace dmhost {
@@ -30,6 +32,15 @@ void ModuleLibrary::Close() {
     handle_ = nullptr;
 }
 
+std::string RunningProgramPath() {
+    std::vector<char> buffer(4096);
+    const DWORD length =
+        GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0 || length >= buffer.size())
+        return std::string();
+    return std::string(buffer.data(), length);
+}
+
 #else
 
 ModuleLibrary::ModuleLibrary(const std::string& path) {
@@ -49,6 +60,14 @@ void ModuleLibrary::Close() {
     if (handle_ != nullptr)
         dlclose(handle_);
     handle_ = nullptr;
+}
+
+std::string RunningProgramPath() {
+    std::vector<char> buffer(4096);
+    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length <= 0 || static_cast<size_t>(length) >= buffer.size())
+        return std::string();
+    return std::string(buffer.data(), static_cast<size_t>(length));
 }
 
 #endif

@@ -1,6 +1,6 @@
 // ModuleLibrary: the operating system's shared-library loader, and the only place in the
 // stand-in host that names it (dlopen/dlsym/dlclose, or LoadLibrary/GetProcAddress/
-// FreeLibrary on Windows).
+// FreeLibrary on Windows); also where the loader says the running program came from.
 //
 // The constructor opens the library and throws std::runtime_error with the loader's message
 // when it cannot; the destructor (or Close) closes it.
@@ -25,6 +25,11 @@ class ModuleLibrary {
   private:
     void* handle_ = nullptr;
 };
+
+// The path of the running program's own executable file, as the system's loader knows it,
+// or an empty text when the system cannot say. Programs use it to find a module next to
+// themselves.
+std::string RunningProgramPath();
 
 }  // namespace dmhost
 
