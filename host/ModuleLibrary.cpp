@@ -32,6 +32,15 @@ void ModuleLibrary::Close() {
     handle_ = nullptr;
 }
 
+bool ModuleLibrary::IsLoaded(const std::string& path) {
+    std::string system_path = path;
+    for (char& c : system_path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return GetModuleHandleA(system_path.c_str()) != nullptr;
+}
+
 std::string RunningProgramPath() {
     std::vector<char> buffer(4096);
     const DWORD length =
@@ -60,6 +69,14 @@ void ModuleLibrary::Close() {
     if (handle_ != nullptr)
         dlclose(handle_);
     handle_ = nullptr;
+}
+
+bool ModuleLibrary::IsLoaded(const std::string& path) {
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle == nullptr)
+        return false;
+    dlclose(handle);
+    return true;
 }
 
 std::string RunningProgramPath() {

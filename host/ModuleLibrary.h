@@ -22,6 +22,10 @@ class ModuleLibrary {
     void* Symbol(const char* name) const;
     void Close();
 
+    // Whether the library at `path` is in this process's memory now, loaded by anyone. Never
+    // loads it.
+    static bool IsLoaded(const std::string& path);
+
   private:
     void* handle_ = nullptr;
 };
