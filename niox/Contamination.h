@@ -13,9 +13,9 @@
 #include "niox/PerturbationError.h"
 
 struct Contamination {
-    double ice;                // nm, spectrum 2 relative to spectrum 1
+    double ice;                // nm, spectrum 1 less spectrum 2 (thicker on 1: positive)
     SigmaErrors iceErrors;     // nm
-    double carbon;             // nm
+    double carbon;             // nm, likewise
     SigmaErrors carbonErrors;  // nm
 };
 
