@@ -63,6 +63,11 @@ dmhost::ImageSpec Spectrum(fuzz::FuzzInput& in) {
     return spec;
 }
 
+// Equal bit for bit, so that a NaN equals itself.
+bool SameBits(float a, float b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
 bool SameValues(const std::vector<double>& a, const std::vector<double>& b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), sizeof(double) * a.size()) == 0;
 }
@@ -70,11 +75,19 @@ bool SameValues(const std::vector<double>& a, const std::vector<double>& b) {
 void ExpectUnchanged(dmhost::StandInHost& host, DM_Object image,
                      const dmhost::ImageSnapshot& before, const char* function) {
     const dmhost::ImageSnapshot after = host.ReadImage(image);
-    if (!SameValues(before.values, after.values) || before.data_type != after.data_type ||
-        before.dimensions != after.dimensions || after.lock_count != 0 ||
-        before.calibrations[0].origin != after.calibrations[0].origin ||
-        before.calibrations[0].scale != after.calibrations[0].scale)
-        Fail(std::string(function) + " changed the caller's spectrum");
+    const std::string prefix = std::string(function) + " changed the caller's spectrum: ";
+    if (!SameValues(before.values, after.values))
+        Fail(prefix + "values");
+    if (before.data_type != after.data_type || before.dimensions != after.dimensions)
+        Fail(prefix + "data type or dimensions");
+    if (after.lock_count != 0)
+        Fail(prefix + "left locked");
+    if (!SameBits(before.calibrations[0].origin, after.calibrations[0].origin) ||
+        !SameBits(before.calibrations[0].scale, after.calibrations[0].scale))
+        Fail(prefix + "calibration " + std::to_string(before.calibrations[0].origin) + " " +
+             std::to_string(before.calibrations[0].scale) + " became " +
+             std::to_string(after.calibrations[0].origin) + " " +
+             std::to_string(after.calibrations[0].scale));
 }
 
 // A report or an error, never both or neither.
