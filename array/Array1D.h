@@ -17,10 +17,12 @@
 
 template <typename T>
 class Array1D {
-public:
+  public:
     Array1D() : Array1D(0) {}
     explicit Array1D(int32_t count) : data_(new T[count]), count_(count) {}
-    Array1D(int32_t count, const T& fill) : Array1D(count) { std::fill_n(data_.get(), count, fill); }
+    Array1D(int32_t count, const T& fill) : Array1D(count) {
+        std::fill_n(data_.get(), count, fill);
+    }
 
     Array1D(const Array1D& other) : Array1D(other.count_) {
         std::copy_n(other.data_.get(), count_, data_.get());
@@ -44,7 +46,8 @@ public:
     }
 
     void resize(int32_t count) {
-        if (count == count_) return;
+        if (count == count_)
+            return;
         data_.reset();
         count_ = 0;
         data_.reset(new T[count]);
@@ -67,7 +70,7 @@ public:
         std::swap(count_, other.count_);
     }
 
-private:
+  private:
     std::unique_ptr<T[]> data_;
     int32_t count_;
 };

@@ -15,7 +15,7 @@
 
 template <typename T>
 class Array2D {
-public:
+  public:
     Array2D() : Array2D(0, 0) {}
     Array2D(int32_t nrows, int32_t ncols) { Allocate(nrows, ncols); }
 
@@ -38,7 +38,8 @@ public:
     }
 
     void resize(int32_t nrows, int32_t ncols) {
-        if (nrows == nrows_ && ncols == ncols_) return;
+        if (nrows == nrows_ && ncols == ncols_)
+            return;
         Release();
         Allocate(nrows, ncols);
     }
@@ -59,12 +60,13 @@ public:
         std::swap(ncols_, other.ncols_);
     }
 
-private:
+  private:
     void Allocate(int32_t nrows, int32_t ncols) {
         std::unique_ptr<T*[]> rows(new T*[nrows]);
         block_.reset(new T[static_cast<size_t>(int64_t{nrows} * ncols)]);
         rows_ = std::move(rows);
-        for (int32_t i = 0; i < nrows; ++i) rows_[i] = block_.get() + int64_t{i} * ncols;
+        for (int32_t i = 0; i < nrows; ++i)
+            rows_[i] = block_.get() + int64_t{i} * ncols;
         nrows_ = nrows;
         ncols_ = ncols;
     }

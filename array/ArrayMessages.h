@@ -14,7 +14,7 @@ extern const char* const kSubarrayOutOfRange;
 
 // Thrown by a checked array operation whose precondition does not hold.
 class ArrayError : public std::out_of_range {
-public:
+  public:
     using std::out_of_range::out_of_range;
 };
 

@@ -26,12 +26,15 @@ Array1D<T> SubArray(const Array1D<T>& source, int32_t first, int32_t last) {
 // `position`: Extract(a, 1, j) is column j, Extract(a, 0, i) is row i.
 template <typename T>
 Array1D<T> Extract(const Array2D<T>& source, int dim, int32_t position) {
-    if (dim != 0 && dim != 1) throw ArrayError(ArrayMessages::kDimensionOutOfRange);
+    if (dim != 0 && dim != 1)
+        throw ArrayError(ArrayMessages::kDimensionOutOfRange);
     const int32_t size = dim == 0 ? source.nrows() : source.ncols();
-    if (position < 0 || position >= size) throw ArrayError(ArrayMessages::kPositionOutOfRange);
+    if (position < 0 || position >= size)
+        throw ArrayError(ArrayMessages::kPositionOutOfRange);
     const int32_t n = dim == 0 ? source.ncols() : source.nrows();
     Array1D<T> result(n);
-    for (int32_t k = 0; k < n; ++k) result[k] = dim == 0 ? source(position, k) : source(k, position);
+    for (int32_t k = 0; k < n; ++k)
+        result[k] = dim == 0 ? source(position, k) : source(k, position);
     return result;
 }
 

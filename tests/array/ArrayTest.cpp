@@ -10,13 +10,15 @@ namespace {
 
 Array1D<double> Iota(int32_t n) {
     Array1D<double> a(n);
-    for (int32_t i = 0; i < n; ++i) a[i] = i;
+    for (int32_t i = 0; i < n; ++i)
+        a[i] = i;
     return a;
 }
 
 TEST(Array1DTest, FillResizeAndAssign) {
     Array1D<double> a(4, 2.5);
-    for (double v : a) EXPECT_EQ(v, 2.5);
+    for (double v : a)
+        EXPECT_EQ(v, 2.5);
 
     const double* block = a.data();
     a.resize(4);
@@ -29,7 +31,8 @@ TEST(Array1DTest, FillResizeAndAssign) {
     Array1D<double> b = Iota(7);
     a = b;
     EXPECT_NE(a.data(), b.data()) << "assignment copies, never shares";
-    for (int32_t i = 0; i < 7; ++i) EXPECT_EQ(a[i], i);
+    for (int32_t i = 0; i < 7; ++i)
+        EXPECT_EQ(a[i], i);
 
     b[0] = 99;
     EXPECT_EQ(a[0], 0);
@@ -62,7 +65,8 @@ TEST(Array2DTest, RowsLieInOneBlock) {
     Array2D<double> t(5, 3);
     EXPECT_EQ(t.row(4) - t.row(0), 4 * 3);
     for (int32_t i = 0; i < 5; ++i)
-        for (int32_t j = 0; j < 3; ++j) t(i, j) = 10 * i + j;
+        for (int32_t j = 0; j < 3; ++j)
+            t(i, j) = 10 * i + j;
     EXPECT_EQ(t.row(0)[14], 42) << "element (4, 2) is 14 elements into the block";
 
     Array2D<double> copy(1, 1);
