@@ -10,17 +10,10 @@ namespace {
 
 using testsupport::ProgramRun;
 
-// Files named after the running test, so that tests run side by side never share one.
-std::string TempFile(const std::string& suffix) {
-    return ::testing::TempDir() + "xrayutils_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name() + suffix;
-}
+using testsupport::TestFile;
 
 ProgramRun RunXrayUtils(const std::string& arguments) {
-    const std::string out = TempFile(".out");
-    const std::string err = TempFile(".err");
-    return testsupport::RunProgram(std::string("\"") + XRAYUTILS_PATH + "\" " + arguments, out,
-                                   err);
+    return testsupport::RunProgramInTest(XRAYUTILS_PATH, arguments);
 }
 
 bool Contains(const std::string& text, const std::string& part) {

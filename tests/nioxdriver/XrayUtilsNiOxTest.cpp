@@ -22,17 +22,10 @@ std::string ReadAll(const std::string& path) {
     return text.str();
 }
 
-// Files named after the running test, so that tests run side by side never share one.
-std::string TempFile(const std::string& suffix) {
-    return ::testing::TempDir() + "xrayutils_niox_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name() + suffix;
-}
+using testsupport::TestFile;
 
 ProgramRun RunXrayUtils(const std::string& arguments) {
-    const std::string out = TempFile(".out");
-    const std::string err = TempFile(".err");
-    return testsupport::RunProgram(std::string("\"") + XRAYUTILS_PATH + "\" " + arguments, out,
-                                   err);
+    return testsupport::RunProgramInTest(XRAYUTILS_PATH, arguments);
 }
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -80,7 +73,7 @@ TEST(XrayUtilsNiOxTest, SelectionsAndTheirNeeds) {
 }
 
 TEST(XrayUtilsNiOxTest, FitCsvHoldsTheGaussianWithTheSpectrumsEnergies) {
-    const std::string csv = TempFile(".csv");
+    const std::string csv = TestFile(".csv");
     const ProgramRun run =
         RunXrayUtils("niox " + kSample + " --resolution --fit-csv \"" + csv + "\"");
     ASSERT_EQ(run.status, 0) << run.err;
@@ -133,7 +126,7 @@ TEST(XrayUtilsNiOxTest, AFileThatCannotBeOpenedFails) {
 
 // The bundled sample is reproduced exactly by the options that made it.
 TEST(XrayUtilsNiOxTest, SimulateNiOxRemakesTheSampleAndPrintsTheTruth) {
-    const std::string file = TempFile(".msa");
+    const std::string file = TestFile(".msa");
     const ProgramRun run = RunXrayUtils(
         "simulate-niox --title \"NiOx test specimen, simulated\" --live-time 1000 -o \"" + file +
         "\"");

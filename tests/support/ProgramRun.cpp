@@ -1,5 +1,7 @@
 #include "tests/support/ProgramRun.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -40,6 +42,15 @@ ProgramRun RunProgram(const std::string& command, const std::string& out_path,
     run.out = ReadText(out_path);
     run.err = ReadText(err_path);
     return run;
+}
+
+std::string TestFile(const std::string& suffix) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return ::testing::TempDir() + test->test_suite_name() + "_" + test->name() + suffix;
+}
+
+ProgramRun RunProgramInTest(const std::string& program, const std::string& arguments) {
+    return RunProgram("\"" + program + "\" " + arguments, TestFile(".out"), TestFile(".err"));
 }
 
 }  // namespace testsupport

@@ -23,6 +23,14 @@ struct ProgramRun {
 ProgramRun RunProgram(const std::string& command, const std::string& out_path,
                       const std::string& err_path);
 
+// A file in the test folder named after the running test and its suite, so tests run side
+// by side never share one.
+std::string TestFile(const std::string& suffix);
+
+// Runs `program` (quoted here) with `arguments` (already quoted where needed), its output
+// going to files named after the running test.
+ProgramRun RunProgramInTest(const std::string& program, const std::string& arguments);
+
 }  // namespace testsupport
 
 #endif  // XRAY_TESTS_SUPPORT_PROGRAMRUN_H
