@@ -38,7 +38,8 @@ int RunCommandLine(const std::string& line) {
 ProgramRun RunProgram(const std::string& command, const std::string& out_path,
                       const std::string& err_path) {
     ProgramRun run;
-    run.status = RunCommandLine(command + " >\"" + out_path + "\" 2>\"" + err_path + "\"");
+    run.status = RunCommandLine(XRAY_PROGRAM_EMULATOR + command + " >\"" + out_path + "\" 2>\"" +
+                                err_path + "\"");
     run.out = ReadText(out_path);
     run.err = ReadText(err_path);
     return run;

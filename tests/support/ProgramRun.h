@@ -20,6 +20,7 @@ struct ProgramRun {
 
 // `command` is the program path and its arguments, each quoted where it needs to be; the
 // output of the run goes to `out_path` and `err_path`, which are left behind for the caller.
+// A cross-built program is started through the emulator its tests run under.
 ProgramRun RunProgram(const std::string& command, const std::string& out_path,
                       const std::string& err_path);
 
