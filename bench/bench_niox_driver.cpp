@@ -11,9 +11,9 @@
 
 #include "host/PlugInModule.h"
 #include "host/StandInHost.h"
-#include "niox/NiOxDriver.h"
 #include "plugin/HostBinding.h"
 #include "plugin/HostCall.h"
+#include "plugin/NiOxDriver.h"
 #include "plugin/PlugInUtility.h"
 #include "sim/NiOxSimulation.h"
 

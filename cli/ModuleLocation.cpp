@@ -1,12 +1,12 @@
 #include "cli/ModuleLocation.h"
 
-#include "host/ModuleLibrary.h"
+#include "port/ModuleLibrary.h"
 
 namespace xrayutils {
 namespace {
 
 std::string ExecutablePath(const char* argv0) {
-    const std::string path = dmhost::RunningProgramPath();
+    const std::string path = xray::port::RunningProgramPath();
     if (!path.empty())
         return path;
     return argv0 != nullptr ? argv0 : "";

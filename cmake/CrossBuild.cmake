@@ -29,24 +29,9 @@ else()
 endif()
 
 # Windows: every program and the DLL carry libgcc, libstdc++ and the thread library inside,
-# so they need only system DLLs; the module file is named ZorXrayUtils.dll, without the
-# "lib" MinGW would put in front.
+# so they need only system DLLs.
 if(WIN32)
     add_link_options(-static)
-    cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL
-        set_target_properties ZorXrayUtils PROPERTIES PREFIX "")
-
-    # The DLL's export and import tables, read from the file: a test also when the test
-    # suite itself is not built, as in the 32-bit leg, whose programs cannot run here.
-    enable_testing()
-    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-        set(xray_pe_format pei-i386)
-    else()
-        set(xray_pe_format pei-x86-64)
-    endif()
-    add_test(NAME DllTables
-             COMMAND ${CMAKE_COMMAND} -DDLL=$<TARGET_FILE:ZorXrayUtils> -DOBJDUMP=${CMAKE_OBJDUMP}
-                     -DFORMAT=${xray_pe_format} -P ${CMAKE_CURRENT_LIST_DIR}/CheckDllTables.cmake)
 endif()
 
 # GoogleTest is compiled for the target from the sources Debian's googletest package

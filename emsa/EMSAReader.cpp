@@ -7,7 +7,7 @@
 
 #include "emsa/LineCursor.h"
 #include "emsa/NumberScanner.h"
-#include "plugin/Platform.h"
+#include "port/Platform.h"
 
 namespace {
 
@@ -125,7 +125,7 @@ void RepeatChannels(EMSASpectrum& spectrum, int32_t from, int32_t period) {
 }  // namespace
 
 std::optional<SpectrumText> OpenSpectrumFile(const std::string& path) {
-    const std::unique_ptr<std::istream> in = Platform::OpenSharedTextFile(path);
+    const std::unique_ptr<std::istream> in = xray::port::OpenSharedTextFile(path);
     if (!in)
         return std::nullopt;
     return SpectrumText{path, ReadWholeStream(*in, path)};

@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "host/ModuleLibrary.h"
 #include "host/StandInHost.h"
+#include "port/ModuleLibrary.h"
 
 namespace dmhost {
 namespace {

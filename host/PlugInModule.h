@@ -18,11 +18,15 @@
 #include <memory>
 #include <string>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
+
+namespace xray::port {
+class ModuleLibrary;
+}
 
 namespace dmhost {
 
-class ModuleLibrary;
+using xray::port::ModuleLibrary;
 class StandInHost;
 
 class PlugInModule {

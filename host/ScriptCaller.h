@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "host/Signature.h"
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 
 namespace dmhost {
 

@@ -35,7 +35,7 @@
 #include <string_view>
 #include <vector>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 
 namespace dmhost {
 

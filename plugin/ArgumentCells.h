@@ -9,7 +9,7 @@
 #include <cstring>
 #include <type_traits>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 
 namespace Gatan {
 namespace PlugIn {

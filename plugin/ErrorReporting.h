@@ -10,7 +10,7 @@
 
 #include <exception>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 #include "plugin/GatanException.h"
 
 namespace Gatan {

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <exception>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 
 namespace Gatan {
 

@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 
 namespace Gatan {
 namespace PlugIn {

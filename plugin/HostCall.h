@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 
 namespace Gatan {
 namespace PlugIn {

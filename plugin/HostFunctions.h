@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 #include "plugin/HostHandles.h"
 
 namespace Gatan {

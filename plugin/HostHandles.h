@@ -13,7 +13,7 @@
 #ifndef XRAY_PLUGIN_HOSTHANDLES_H
 #define XRAY_PLUGIN_HOSTHANDLES_H
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 #include "plugin/HostClasses.h"
 
 namespace Gatan {

@@ -6,7 +6,7 @@
 #ifndef XRAY_PLUGIN_HOSTSCOPE_H
 #define XRAY_PLUGIN_HOSTSCOPE_H
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 #include "plugin/HostBinding.h"
 
 namespace Gatan {

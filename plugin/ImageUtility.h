@@ -20,7 +20,7 @@
 
 #include <cstdint>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 #include "plugin/HostHandles.h"
 
 namespace Gatan {

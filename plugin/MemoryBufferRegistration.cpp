@@ -1,6 +1,6 @@
 #include "plugin/MemoryBufferRegistration.h"
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 #include "plugin/HostFunctions.h"
 #include "plugin/HostStrings.h"
 #include "plugin/MemoryBufferClass.h"

@@ -8,7 +8,7 @@
 #ifndef XRAY_PLUGIN_NULLHOST_H
 #define XRAY_PLUGIN_NULLHOST_H
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 
 namespace Gatan {
 namespace PlugIn {

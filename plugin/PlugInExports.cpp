@@ -1,6 +1,6 @@
 // The module's six exports and its main object. Only the module is built from this file:
 // in-process tests make main objects of their own.
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 #include "plugin/DMZorlab.h"
 #include "plugin/HostBinding.h"
 #include "plugin/PlugInLifecycle.h"

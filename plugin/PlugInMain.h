@@ -17,7 +17,7 @@
 
 #include <vector>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 #include "plugin/HostBinding.h"
 #include "plugin/HostClasses.h"
 #include "plugin/HostHandles.h"

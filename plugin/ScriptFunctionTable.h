@@ -8,7 +8,7 @@
 
 #include <cstddef>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 
 namespace Gatan {
 namespace PlugIn {

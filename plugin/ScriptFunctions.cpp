@@ -1,7 +1,7 @@
 #include "plugin/ScriptFunctions.h"
 
 #include "plugin/HostStrings.h"
-#include "plugin/Platform.h"
+#include "port/Platform.h"
 
 namespace Gatan {
 namespace PlugIn {
@@ -33,7 +33,7 @@ void DM_CDECL XUtilsShellExec(DM_Object text) {
         const std::string characters = StringToText(argument);
         // An empty text names nothing for the shell to open.
         if (!characters.empty())
-            Platform::ShellOpen(characters);
+            xray::port::ShellOpen(characters);
     } catch (...) {
         ReportCurrentExceptionToHost(nullptr);
     }

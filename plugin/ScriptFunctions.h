@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 #include "plugin/ErrorReporting.h"
 #include "plugin/HostHandles.h"
 

@@ -1,6 +1,7 @@
-// ScriptWork: the work behind four of the module's script functions, each defined in the
-// folder that does it (emsa/, niox/, filter/). The wrappers of ScriptFunctions.h call them
-// with the module's own handles and hand their results back to the host.
+// ScriptWork: the work behind four of the module's script functions (EMSAioDM, NiOxDriver,
+// NiOxIceCDriver, SpectrumFilterCommand), which adapt host images to the core and back. The
+// wrappers of ScriptFunctions.h call them with the module's own handles and hand their
+// results back to the host.
 //
 // Ownership: handle arguments are the wrapper's own references, lent for the call (taken
 // by value, so the work may keep or drop its copy). Returned handles and the handle stored

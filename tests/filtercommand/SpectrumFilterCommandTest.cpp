@@ -10,8 +10,8 @@
 
 #include "array/Array1D.h"
 #include "filter/FilterTypes.h"
-#include "filter/SpectrumFilterCommand.h"
 #include "plugin/HostFunctions.h"
+#include "plugin/SpectrumFilterCommand.h"
 #include "tests/plugin/FrameTest.h"
 
 namespace {

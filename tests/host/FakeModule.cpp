@@ -3,7 +3,7 @@
 // reference to the host interface when the library is unloaded.
 #include <cstring>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 
 namespace {
 

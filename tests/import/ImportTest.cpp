@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "emsa/EMSAReader.h"
-#include "emsa/EMSAioDM.h"
 #include "plugin/DMPlugInException.h"
+#include "plugin/EMSAioDM.h"
 #include "plugin/HostFunctions.h"
 #include "plugin/HostStrings.h"
 #include "tests/import/SpectrumFiles.h"

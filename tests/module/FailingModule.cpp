@@ -2,7 +2,7 @@
 // Results window and then fails with a message, as a failing script function would.
 #include <cstring>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 
 namespace {
 

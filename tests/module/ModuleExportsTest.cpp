@@ -2,8 +2,8 @@
 // own account.
 #include <gtest/gtest.h>
 
-#include "host/ModuleLibrary.h"
 #include "host/StandInHost.h"
+#include "port/ModuleLibrary.h"
 #include "tests/module/ModuleTest.h"
 
 namespace {
@@ -12,10 +12,10 @@ TEST(ModuleExportsTest, UnloadingReallyUnloadsTheModule) {
     dmhost::StandInHost host;
     {
         dmhost::HostedModule hosted(host, ZORXRAYUTILS_MODULE_PATH);
-        EXPECT_TRUE(dmhost::ModuleLibrary::IsLoaded(ZORXRAYUTILS_MODULE_PATH));
+        EXPECT_TRUE(xray::port::ModuleLibrary::IsLoaded(ZORXRAYUTILS_MODULE_PATH));
         hosted.Close();
     }
-    EXPECT_FALSE(dmhost::ModuleLibrary::IsLoaded(ZORXRAYUTILS_MODULE_PATH))
+    EXPECT_FALSE(xray::port::ModuleLibrary::IsLoaded(ZORXRAYUTILS_MODULE_PATH))
         << "the module stayed in memory after its last close";
     moduletest::ExpectNoHostReferenceHeld(host);
 }

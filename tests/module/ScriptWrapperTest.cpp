@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "plugin/DMPlugInInterface.h"
+#include "interface/DMPlugInInterface.h"
 #include "plugin/HostFunctions.h"
 #include "plugin/HostStrings.h"
 #include "plugin/PlugInMain.h"

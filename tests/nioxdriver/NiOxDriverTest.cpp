@@ -9,11 +9,11 @@
 #include "niox/EnergyResolution.h"
 #include "niox/InverseHoleCount.h"
 #include "niox/MoKLRatio.h"
-#include "niox/NiOxDriver.h"
 #include "niox/PeakToBackground.h"
 #include "niox/SolidAngle.h"
 #include "plugin/HostFunctions.h"
 #include "plugin/HostStrings.h"
+#include "plugin/NiOxDriver.h"
 #include "tests/nioxdriver/SpectrumImages.h"
 #include "tests/plugin/FrameTest.h"
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "niox/Contamination.h"
-#include "niox/NiOxIceCDriver.h"
 #include "plugin/HostStrings.h"
+#include "plugin/NiOxIceCDriver.h"
 #include "tests/nioxdriver/SpectrumImages.h"
 #include "tests/plugin/FrameTest.h"
 

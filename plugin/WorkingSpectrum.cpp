@@ -1,4 +1,4 @@
-#include "niox/WorkingSpectrum.h"
+#include "plugin/WorkingSpectrum.h"
 
 #include <limits>
 #include <stdexcept>

@@ -10,8 +10,8 @@
 // copies, released before returning); the returned String owns one reference. Failures
 // never leave the call: any exception is set as the host's pending exception and the
 // result is a null String.
-#ifndef XRAY_NIOX_NIOXICECDRIVER_H
-#define XRAY_NIOX_NIOXICECDRIVER_H
+#ifndef XRAY_PLUGIN_NIOXICECDRIVER_H
+#define XRAY_PLUGIN_NIOXICECDRIVER_H
 
 #include "plugin/HostHandles.h"
 #include "plugin/ScriptWork.h"
@@ -20,4 +20,4 @@
 //   Gatan::PlugIn::String EvaluateNiOxIceC(Gatan::PlugIn::Image spectrum1,
 //                                          Gatan::PlugIn::Image spectrum2);
 
-#endif  // XRAY_NIOX_NIOXICECDRIVER_H
+#endif  // XRAY_PLUGIN_NIOXICECDRIVER_H

@@ -2,15 +2,15 @@
 // module goes through these functions and stays standard C++.
 //
 // Nothing here throws except std::bad_alloc; failures are reported as stated per function.
-#ifndef XRAY_PLUGIN_PLATFORM_H
-#define XRAY_PLUGIN_PLATFORM_H
+#ifndef XRAY_PORT_PLATFORM_H
+#define XRAY_PORT_PLATFORM_H
 
 #include <ctime>
 #include <istream>
 #include <memory>
 #include <string>
 
-namespace Platform {
+namespace xray::port {
 
 // Opens a file for reading in text mode without denying other programs read or write
 // access (an acquisition program may still hold the spectrum open). The path is passed to
@@ -30,6 +30,6 @@ std::tm LocalTime(std::time_t when);
 // through a command interpreter.
 void ShellOpen(const std::string& text);
 
-}  // namespace Platform
+}  // namespace xray::port
 
-#endif  // XRAY_PLUGIN_PLATFORM_H
+#endif  // XRAY_PORT_PLATFORM_H

@@ -1,4 +1,4 @@
-#include "niox/NiOxDriver.h"
+#include "plugin/NiOxDriver.h"
 
 #include <iomanip>
 #include <locale>
@@ -11,11 +11,11 @@
 #include "niox/MoKLRatio.h"
 #include "niox/PeakToBackground.h"
 #include "niox/SolidAngle.h"
-#include "niox/WorkingSpectrum.h"
 #include "plugin/ErrorReporting.h"
 #include "plugin/HostFunctions.h"
 #include "plugin/HostStrings.h"
 #include "plugin/ImageUtility.h"
+#include "plugin/WorkingSpectrum.h"
 
 using namespace Gatan::PlugIn;
 

@@ -6,8 +6,8 @@
 // image is never changed. Host failures throw dmplugin_exception; a missing image, a copy
 // the host does not make, or data that cannot be read as `count` 8-byte reals throw
 // std::runtime_error with a message saying which.
-#ifndef XRAY_NIOX_WORKINGSPECTRUM_H
-#define XRAY_NIOX_WORKINGSPECTRUM_H
+#ifndef XRAY_PLUGIN_WORKINGSPECTRUM_H
+#define XRAY_PLUGIN_WORKINGSPECTRUM_H
 
 #include <cstdint>
 #include <string>
@@ -32,4 +32,4 @@ WorkingSpectrum MakeWorkingSpectrum(const Gatan::PlugIn::Image& spectrum);
 // double), counts from the locked data of the copy. REQUIRES: rows <= spectrum.count.
 EnergyCountTable ReadEnergyCountTable(const WorkingSpectrum& spectrum, uint32_t rows);
 
-#endif  // XRAY_NIOX_WORKINGSPECTRUM_H
+#endif  // XRAY_PLUGIN_WORKINGSPECTRUM_H

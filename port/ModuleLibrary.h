@@ -4,12 +4,12 @@
 //
 // The constructor opens the library and throws std::runtime_error with the loader's message
 // when it cannot; the destructor (or Close) closes it.
-#ifndef XRAY_HOST_MODULELIBRARY_H
-#define XRAY_HOST_MODULELIBRARY_H
+#ifndef XRAY_PORT_MODULELIBRARY_H
+#define XRAY_PORT_MODULELIBRARY_H
 
 #include <string>
 
-namespace dmhost {
+namespace xray::port {
 
 class ModuleLibrary {
   public:
@@ -35,6 +35,6 @@ class ModuleLibrary {
 // themselves.
 std::string RunningProgramPath();
 
-}  // namespace dmhost
+}  // namespace xray::port
 
-#endif  // XRAY_HOST_MODULELIBRARY_H
+#endif  // XRAY_PORT_MODULELIBRARY_H

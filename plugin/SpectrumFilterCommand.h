@@ -21,12 +21,12 @@
 // Failures never leave the function: each one (type not 1 to 4, which is detected before
 // any host call; a missing resolution; a spectrum the kernel refuses; a host error; an
 // exhausted heap) is set as the host's pending exception, and the function returns.
-#ifndef XRAY_FILTER_SPECTRUMFILTERCOMMAND_H
-#define XRAY_FILTER_SPECTRUMFILTERCOMMAND_H
+#ifndef XRAY_PLUGIN_SPECTRUMFILTERCOMMAND_H
+#define XRAY_PLUGIN_SPECTRUMFILTERCOMMAND_H
 
 // Declared with the other script functions' work, where the wrapper finds it:
 // void ApplySpectrumFilter(Gatan::PlugIn::Image spectrumImage, uint32_t filterType,
 //                          Gatan::PlugIn::Image& result);
 #include "plugin/ScriptWork.h"
 
-#endif  // XRAY_FILTER_SPECTRUMFILTERCOMMAND_H
+#endif  // XRAY_PLUGIN_SPECTRUMFILTERCOMMAND_H

@@ -1,4 +1,4 @@
-#include "plugin/Platform.h"
+#include "port/Platform.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -116,7 +116,7 @@ void ReapFinishedShellChildren() {
 
 }  // namespace
 
-namespace Platform {
+namespace xray::port {
 
 std::unique_ptr<std::istream> OpenSharedTextFile(const std::string& path) {
 #ifdef _WIN32
@@ -166,4 +166,4 @@ void ShellOpen(const std::string& text) {
 #endif
 }
 
-}  // namespace Platform
+}  // namespace xray::port

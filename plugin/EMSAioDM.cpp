@@ -1,4 +1,4 @@
-#include "emsa/EMSAioDM.h"
+#include "plugin/EMSAioDM.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "plugin/Platform.h"
+#include "port/Platform.h"
 
 namespace {
 
 // Opening files is exercised by every fixture read; local time is used by no reader test.
 TEST(PlatformTest, LocalTimeConvertsACalendarInstant) {
     // 2001-09-09 01:46:40 UTC: the same year and month, and a date within a day, anywhere.
-    const std::tm t = Platform::LocalTime(1000000000);
+    const std::tm t = xray::port::LocalTime(1000000000);
     EXPECT_EQ(t.tm_year, 101);
     EXPECT_EQ(t.tm_mon, 8);
     EXPECT_GE(t.tm_mday, 8);

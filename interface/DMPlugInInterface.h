@@ -15,8 +15,8 @@
  * Only fixed-width integers cross the boundary: never `long`, which is 64-bit on Linux
  * and 32-bit on Windows.
  */
-#ifndef XRAY_PLUGIN_DMPLUGININTERFACE_H
-#define XRAY_PLUGIN_DMPLUGININTERFACE_H
+#ifndef XRAY_INTERFACE_DMPLUGININTERFACE_H
+#define XRAY_INTERFACE_DMPLUGININTERFACE_H
 
 #include <stdint.h>
 
@@ -160,4 +160,4 @@ typedef void(DM_CDECL* PlugIn_Lifecycle_Function)(void);
 static_assert(sizeof(ArgumentCell) == 16, "an argument cell is 16 bytes");
 #endif
 
-#endif /* XRAY_PLUGIN_DMPLUGININTERFACE_H */
+#endif /* XRAY_INTERFACE_DMPLUGININTERFACE_H */

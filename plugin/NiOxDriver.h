@@ -15,8 +15,8 @@
 // A tag the solid angle or efficiency needs that the spectrum lacks is such a failure,
 // and its message names the tag path. With no flag set the result is a null String and
 // nothing else happens.
-#ifndef XRAY_NIOX_NIOXDRIVER_H
-#define XRAY_NIOX_NIOXDRIVER_H
+#ifndef XRAY_PLUGIN_NIOXDRIVER_H
+#define XRAY_PLUGIN_NIOXDRIVER_H
 
 #include <cstdint>
 #include <string>
@@ -51,4 +51,4 @@ std::string WriteNiOxHeader(const std::string& name, float offset, float step,
 // 0 neither.
 int PairSelection(bool first, bool second);
 
-#endif  // XRAY_NIOX_NIOXDRIVER_H
+#endif  // XRAY_PLUGIN_NIOXDRIVER_H

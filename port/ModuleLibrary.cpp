@@ -1,4 +1,4 @@
-#include "host/ModuleLibrary.h"
+#include "port/ModuleLibrary.h"
 
 #include <stdexcept>
 #include <vector>
@@ -10,7 +10,7 @@
 #include <unistd.h>
 #endif
 
-namespace dmhost {
+namespace xray::port {
 
 #ifdef _WIN32
 
@@ -93,4 +93,4 @@ ModuleLibrary::~ModuleLibrary() {
     Close();
 }
 
-}  // namespace dmhost
+}  // namespace xray::port

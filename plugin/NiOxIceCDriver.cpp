@@ -1,12 +1,12 @@
-#include "niox/NiOxIceCDriver.h"
+#include "plugin/NiOxIceCDriver.h"
 
 #include <algorithm>
 #include <string>
 
 #include "niox/Contamination.h"
-#include "niox/WorkingSpectrum.h"
 #include "plugin/ErrorReporting.h"
 #include "plugin/HostStrings.h"
+#include "plugin/WorkingSpectrum.h"
 
 using namespace Gatan::PlugIn;
 

@@ -18,10 +18,10 @@
 // Runs on the thread of the script call. Declared with the other script work in
 // plugin/ScriptWork.h:
 //   Gatan::PlugIn::Image ImportEMSASpectrum(Gatan::PlugIn::String path);
-#ifndef XRAY_EMSA_EMSAIODM_H
-#define XRAY_EMSA_EMSAIODM_H
+#ifndef XRAY_PLUGIN_EMSAIODM_H
+#define XRAY_PLUGIN_EMSAIODM_H
 
 #include "plugin/HostHandles.h"
 #include "plugin/ScriptWork.h"
 
-#endif  // XRAY_EMSA_EMSAIODM_H
+#endif  // XRAY_PLUGIN_EMSAIODM_H

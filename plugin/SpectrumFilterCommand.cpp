@@ -1,4 +1,4 @@
-#include "filter/SpectrumFilterCommand.h"
+#include "plugin/SpectrumFilterCommand.h"
 
 #include <cmath>
 #include <ctime>
@@ -13,7 +13,7 @@
 #include "plugin/HostFunctions.h"
 #include "plugin/HostStrings.h"
 #include "plugin/ImageUtility.h"
-#include "plugin/Platform.h"
+#include "port/Platform.h"
 
 using namespace Gatan::PlugIn;
 
@@ -111,7 +111,7 @@ void CheckResolution(const FilterTypeInfo& filter, double resolution_ev) {
 }
 
 std::string LocalTimeText() {
-    const std::tm local = Platform::LocalTime(std::time(nullptr));
+    const std::tm local = xray::port::LocalTime(std::time(nullptr));
     char text[64];
     const std::size_t length = std::strftime(text, sizeof text, "%m/%d/%Y, %I:%M:%S %p", &local);
     return std::string(text, length);
