@@ -15,6 +15,8 @@
 #include <memory>
 #include <utility>
 
+namespace xray {
+
 template <typename T>
 class Array1D {
   public:
@@ -74,5 +76,7 @@ class Array1D {
     std::unique_ptr<T[]> data_;
     int32_t count_;
 };
+
+}  // namespace xray
 
 #endif  // XRAY_ARRAY_ARRAY1D_H

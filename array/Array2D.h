@@ -13,6 +13,8 @@
 #include <memory>
 #include <utility>
 
+namespace xray {
+
 template <typename T>
 class Array2D {
   public:
@@ -82,5 +84,7 @@ class Array2D {
     int32_t nrows_ = 0;
     int32_t ncols_ = 0;
 };
+
+}  // namespace xray
 
 #endif  // XRAY_ARRAY_ARRAY2D_H

@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+namespace xray {
+
 namespace ArrayMessages {
 extern const char* const kDimensionOutOfRange;
 extern const char* const kPositionOutOfRange;
@@ -17,5 +19,7 @@ class ArrayError : public std::out_of_range {
   public:
     using std::out_of_range::out_of_range;
 };
+
+}  // namespace xray
 
 #endif  // XRAY_ARRAY_ARRAYMESSAGES_H

@@ -11,6 +11,8 @@
 #include "array/Array2D.h"
 #include "array/ArrayMessages.h"
 
+namespace xray {
+
 // Elements first..last of source, both inclusive.
 // REQUIRES: 0 <= first <= last < source.count(), else ArrayError.
 template <typename T>
@@ -37,5 +39,7 @@ Array1D<T> Extract(const Array2D<T>& source, int dim, int32_t position) {
         result[k] = dim == 0 ? source(position, k) : source(k, position);
     return result;
 }
+
+}  // namespace xray
 
 #endif  // XRAY_ARRAY_ARRAYOPS_H

@@ -11,6 +11,8 @@
 
 #include "emsa/EMSAReader.h"
 
+namespace xray {
+
 namespace {
 
 constexpr int32_t kChannels = 1000000;
@@ -129,3 +131,5 @@ BENCHMARK(BM_ReadFile)->DenseRange(kYOnePerLine, kXYPairs)->Unit(benchmark::kMil
 BENCHMARK(BM_ParseText)->DenseRange(kYOnePerLine, kXYPairs)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace xray

@@ -8,6 +8,8 @@
 
 #include "filter/FilterKernels.h"
 
+namespace xray {
+
 namespace {
 
 constexpr int32_t kChannels = 1000000;
@@ -59,3 +61,5 @@ BENCHMARK(BM_FirstDerivative)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SecondDerivative)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FixedTopHat)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_VariableTopHat)->Unit(benchmark::kMillisecond);
+
+}  // namespace xray

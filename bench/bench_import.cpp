@@ -26,6 +26,8 @@
 
 #if defined(__GLIBC__)
 #include <malloc.h>
+
+using namespace xray;
 #endif
 
 namespace {

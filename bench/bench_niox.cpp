@@ -9,6 +9,8 @@
 #include "niox/EnergyResolution.h"
 #include "niox/NiOxWindows.h"
 
+namespace xray {
+
 namespace {
 
 // A peak filling all 80 channels (sigma 15 channels), whole counts, scaled to at most 1
@@ -67,3 +69,5 @@ void BM_ComputeEnergyResolution(benchmark::State& state) {
 BENCHMARK(BM_ComputeEnergyResolution)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+}  // namespace xray

@@ -17,6 +17,8 @@
 #include "plugin/PlugInUtility.h"
 #include "sim/NiOxSimulation.h"
 
+using namespace xray;
+
 namespace {
 
 using dmhost::ScriptValue;

@@ -11,6 +11,8 @@
 #include "sim/SimulatedEMSAFile.h"
 
 namespace xrayutils {
+
+using namespace xray;
 namespace {
 
 struct NumberOption {

@@ -9,6 +9,8 @@
 #include "emsa/EMSASpectrum.h"
 #include "emsa/NumberScanner.h"
 
+namespace xray {
+
 namespace {
 
 std::string UpperCase(std::string_view text) {
@@ -197,3 +199,5 @@ void ApplyHeaderLine(EMSASpectrum& spectrum, std::string_view keyword, std::stri
         }
     }
 }
+
+}  // namespace xray

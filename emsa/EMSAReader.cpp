@@ -9,6 +9,8 @@
 #include "emsa/NumberScanner.h"
 #include "port/Platform.h"
 
+namespace xray {
+
 namespace {
 
 // The stream's size when it can tell, so the text is allocated once (text mode may
@@ -231,3 +233,5 @@ EMSASpectrum ReadSpectrum(const SpectrumText& file) {
     ReadChannels(file, dataStart, spectrum);
     return spectrum;
 }
+
+}  // namespace xray

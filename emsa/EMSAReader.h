@@ -28,6 +28,8 @@
 
 #include "emsa/EMSASpectrum.h"
 
+namespace xray {
+
 class SpectrumFileError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
@@ -78,5 +80,7 @@ void ReadMultiColumnData(const SpectrumText& file, size_t dataStart, EMSASpectru
 
 // Header and channels of a text already in memory (tests, fuzzers, other sources).
 EMSASpectrum ReadSpectrum(const SpectrumText& file);
+
+}  // namespace xray
 
 #endif  // XRAY_EMSA_EMSAREADER_H

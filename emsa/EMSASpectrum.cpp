@@ -6,6 +6,8 @@
 
 #include "emsa/NumberScanner.h"
 
+namespace xray {
+
 namespace {
 
 constexpr std::string_view kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
@@ -113,3 +115,5 @@ void NormaliseEnergyUnits(EMSASpectrum& s) {
         s.xunits = "eV";
     }
 }
+
+}  // namespace xray

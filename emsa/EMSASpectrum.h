@@ -21,6 +21,8 @@
 
 #include "array/Array1D.h"
 
+namespace xray {
+
 // 0 always means "not given or not recognised".
 enum class SignalType : int32_t { None = 0, EDS = 1, ELS = 2, CLS = 3 };
 enum class OperMode : int32_t { None = 0, IMAGE = 1, DIFFR = 2, SCIMG = 3, SCDIF = 4 };
@@ -127,5 +129,7 @@ void DeriveWindowType(EMSASpectrum& spectrum);
 // as eV and turned into keV; ELS below 0.1 per channel is taken as keV and turned into
 // eV. Run exactly once per spectrum: it is not idempotent.
 void NormaliseEnergyUnits(EMSASpectrum& spectrum);
+
+}  // namespace xray
 
 #endif  // XRAY_EMSA_EMSASPECTRUM_H

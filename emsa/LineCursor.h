@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace xray {
+
 class LineCursor {
   public:
     explicit LineCursor(std::string_view text, size_t position = 0)
@@ -41,5 +43,7 @@ class LineCursor {
     std::string_view text_;
     size_t position_;
 };
+
+}  // namespace xray
 
 #endif  // XRAY_EMSA_LINECURSOR_H

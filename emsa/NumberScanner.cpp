@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <system_error>
 
+namespace xray {
+
 namespace {
 
 bool IsDigit(char c) {
@@ -227,3 +229,5 @@ bool ReadDouble(std::string_view text, double& value) {
     const char* p = text.data();
     return ScanDouble(p, p + text.size(), value);
 }
+
+}  // namespace xray

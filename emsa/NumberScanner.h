@@ -18,6 +18,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace xray {
+
 // Scan one number starting at p. On return p points past everything the stream would
 // have consumed (also on failure). Returns true and sets value on success.
 bool ScanInt(const char*& p, const char* end, int32_t& value);
@@ -63,5 +65,7 @@ class LineScanner {
     const char* end_;
     bool failed_ = false;
 };
+
+}  // namespace xray
 
 #endif  // XRAY_EMSA_NUMBERSCANNER_H

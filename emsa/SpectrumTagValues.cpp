@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace xray {
+
 namespace {
 
 // Far beyond any acquisition, and far enough below the range of int64_t that the clock
@@ -174,3 +176,5 @@ double WindowThickness(const EMSASpectrum& spectrum) {
     }
     return 0.0;
 }
+
+}  // namespace xray

@@ -13,6 +13,8 @@
 
 #include "emsa/EMSASpectrum.h"
 
+namespace xray {
+
 // A time of day on the 24-hour clock. The hour is not wrapped at 24: an acquisition that
 // ends after midnight has an end hour of 24 or more.
 struct ClockTime {
@@ -54,5 +56,7 @@ double CountRate(const EMSASpectrum& spectrum);
 
 // The thickness member of the spectrum's window type; 0.0 for an unknown type.
 double WindowThickness(const EMSASpectrum& spectrum);
+
+}  // namespace xray
 
 #endif  // XRAY_EMSA_SPECTRUMTAGVALUES_H

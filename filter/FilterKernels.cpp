@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace xray {
+
 namespace {
 
 using Index = std::ptrdiff_t;
@@ -334,3 +336,5 @@ void VariableTopHatFilter(double E0, double h, double R, Array1D<double>& spectr
     // also refuses a resolution too wide for the calibration before anything is changed.
     ApplyTopHat(spectrum, lobesAt(spectrum.count() - 1).centre, lobesAt);
 }
+
+}  // namespace xray

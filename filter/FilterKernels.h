@@ -37,6 +37,8 @@
 
 #include "array/Array1D.h"
 
+namespace xray {
+
 // Shortest spectra the kernels accept.
 constexpr int32_t kFirstDerivativeMinChannels = 6;
 constexpr int32_t kSecondDerivativeMinChannels = 5;
@@ -51,5 +53,7 @@ void FirstDerivativeFilter(double h, Array1D<double>& spectrum);
 void SecondDerivativeFilter(double h, Array1D<double>& spectrum);
 void FixedTopHatFilter(double h, double R, Array1D<double>& spectrum);
 void VariableTopHatFilter(double E0, double h, double R, Array1D<double>& spectrum);
+
+}  // namespace xray
 
 #endif  // XRAY_FILTER_FILTERKERNELS_H

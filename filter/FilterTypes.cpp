@@ -2,6 +2,8 @@
 
 #include "filter/FilterKernels.h"
 
+namespace xray {
+
 namespace {
 
 void RunFirstDerivative(double, double scale, double, Array1D<double>& values) {
@@ -39,3 +41,5 @@ std::string FilteredIntensityUnit(const FilterTypeInfo& filter, const std::strin
                                   const std::string& axis_unit) {
     return intensity_unit + "/" + axis_unit + filter.unit_power;
 }
+
+}  // namespace xray

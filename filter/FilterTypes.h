@@ -19,6 +19,8 @@
 
 #include "array/Array1D.h"
 
+namespace xray {
+
 struct FilterTypeInfo {
     uint32_t type;
     const char* name;
@@ -44,5 +46,7 @@ const FilterTypeInfo* FindFilterType(uint32_t type);
 // first derivative and "counts/keV**2" for the others.
 std::string FilteredIntensityUnit(const FilterTypeInfo& filter, const std::string& intensity_unit,
                                   const std::string& axis_unit);
+
+}  // namespace xray
 
 #endif  // XRAY_FILTER_FILTERTYPES_H

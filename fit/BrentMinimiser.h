@@ -17,6 +17,8 @@
 
 #include <cmath>
 
+namespace xray {
+
 struct BrentMinimum {
     double x;    // the best point found
     double fx;   // the objective at x
@@ -115,5 +117,7 @@ BrentMinimum MinimiseByBrent(Objective&& f, double lo, double hi) {
     }
     return BrentMinimum{p.x, p.fx, passes};
 }
+
+}  // namespace xray
 
 #endif  // XRAY_FIT_BRENTMINIMISER_H

@@ -8,6 +8,8 @@
 
 #include "fit/BrentMinimiser.h"
 
+namespace xray {
+
 namespace {
 
 constexpr double kPeakThreshold = 0.1;
@@ -232,3 +234,5 @@ GaussianPeakFit FitGaussianPeak(const Array1D<double>& window) {
     const BrentMinimum best = MinimiseByBrent(chiSquareAt, kLowestExponent, kHighestExponent);
     return GaussianPeakFit{FitAtExponent(channels, best.x), best.x, best.passes};
 }
+
+}  // namespace xray

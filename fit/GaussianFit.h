@@ -18,6 +18,8 @@
 
 #include "array/Array1D.h"
 
+namespace xray {
+
 class GaussianFitError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
@@ -50,5 +52,7 @@ GaussianFit FitGaussianAtExponent(const Array1D<double>& window, double p);
 // The fit at the exponent that minimises the chi-square. Trial exponents whose fit fails
 // count as infinitely bad; the fit at the chosen exponent must succeed or this throws.
 GaussianPeakFit FitGaussianPeak(const Array1D<double>& window);
+
+}  // namespace xray
 
 #endif  // XRAY_FIT_GAUSSIANFIT_H

@@ -5,6 +5,8 @@
 
 #include "niox/ReportFormat.h"
 
+namespace xray {
+
 namespace {
 
 // Attenuation coefficients per metre of layer, and the determinant of the linear system
@@ -76,3 +78,5 @@ std::string WriteContaminationReport(const std::string& firstName, const std::st
     return "Results of contamination evaluation using the NiOx thin specimen\n" +
            WriteContaminationBlock(firstName, secondName, result);
 }
+
+}  // namespace xray

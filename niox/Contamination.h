@@ -12,6 +12,8 @@
 #include "niox/NiOxWindows.h"
 #include "niox/PerturbationError.h"
 
+namespace xray {
+
 struct Contamination {
     double ice;                // nm, spectrum 1 less spectrum 2 (thicker on 1: positive)
     SigmaErrors iceErrors;     // nm
@@ -34,5 +36,7 @@ std::string WriteContaminationBlock(const std::string& firstName, const std::str
 // The whole report: its first line followed by the result block.
 std::string WriteContaminationReport(const std::string& firstName, const std::string& secondName,
                                      const Contamination& result);
+
+}  // namespace xray
 
 #endif  // XRAY_NIOX_CONTAMINATION_H

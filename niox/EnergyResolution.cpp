@@ -5,6 +5,8 @@
 #include "fit/GaussianFit.h"
 #include "niox/ReportFormat.h"
 
+namespace xray {
+
 namespace {
 
 constexpr double kWindowLow = 7.08;    // keV
@@ -121,3 +123,5 @@ std::string EvaluateEnergyResolution(double step, const EnergyCountTable& table,
                                      Array1D<double>& curve) {
     return WriteEnergyResolutionBlock(ComputeEnergyResolution(step, table, curve));
 }
+
+}  // namespace xray

@@ -18,6 +18,8 @@
 #include "array/Array1D.h"
 #include "niox/NiOxWindows.h"
 
+namespace xray {
+
 class EnergyResolutionError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
@@ -45,5 +47,7 @@ std::string WriteEnergyResolutionBlock(const EnergyResolution& result);
 // ComputeEnergyResolution followed by WriteEnergyResolutionBlock.
 std::string EvaluateEnergyResolution(double step, const EnergyCountTable& table,
                                      Array1D<double>& curve);
+
+}  // namespace xray
 
 #endif  // XRAY_NIOX_ENERGYRESOLUTION_H

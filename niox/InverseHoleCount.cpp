@@ -2,6 +2,8 @@
 
 #include "niox/ReportFormat.h"
 
+namespace xray {
+
 InverseHoleCount ComputeInverseHoleCount(const WindowTable& windows) {
     InverseHoleCount r;
     r.niNet = windows(kNickelK, kNet);
@@ -27,3 +29,5 @@ std::string WriteInverseHoleCountBlock(const InverseHoleCount& r) {
 std::string EvaluateInverseHoleCount(const WindowTable& windows) {
     return WriteInverseHoleCountBlock(ComputeInverseHoleCount(windows));
 }
+
+}  // namespace xray

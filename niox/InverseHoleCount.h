@@ -9,6 +9,8 @@
 #include "niox/NiOxWindows.h"
 #include "niox/PerturbationError.h"
 
+namespace xray {
+
 struct InverseHoleCount {
     double niNet, niBackground, moNet, moBackground;
     double ratio;
@@ -18,5 +20,7 @@ struct InverseHoleCount {
 InverseHoleCount ComputeInverseHoleCount(const WindowTable& windows);
 std::string WriteInverseHoleCountBlock(const InverseHoleCount& result);
 std::string EvaluateInverseHoleCount(const WindowTable& windows);
+
+}  // namespace xray
 
 #endif  // XRAY_NIOX_INVERSEHOLECOUNT_H

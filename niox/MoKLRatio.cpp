@@ -2,6 +2,8 @@
 
 #include "niox/ReportFormat.h"
 
+namespace xray {
+
 MoKLRatio ComputeMoKLRatio(const WindowTable& windows) {
     MoKLRatio r;
     r.kNet = windows(kMolybdenumK, kNet);
@@ -23,3 +25,5 @@ std::string WriteMoKLRatioBlock(const MoKLRatio& r) {
 std::string EvaluateMoKLRatio(const WindowTable& windows) {
     return WriteMoKLRatioBlock(ComputeMoKLRatio(windows));
 }
+
+}  // namespace xray

@@ -9,6 +9,8 @@
 #include "niox/NiOxWindows.h"
 #include "niox/PerturbationError.h"
 
+namespace xray {
+
 struct MoKLRatio {
     double kNet, lNet;
     double ratio;
@@ -18,5 +20,7 @@ struct MoKLRatio {
 MoKLRatio ComputeMoKLRatio(const WindowTable& windows);
 std::string WriteMoKLRatioBlock(const MoKLRatio& result);
 std::string EvaluateMoKLRatio(const WindowTable& windows);
+
+}  // namespace xray
 
 #endif  // XRAY_NIOX_MOKLRATIO_H

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace xray {
+
 namespace {
 
 // The thirteen windows, in keV, both limits inclusive. Each background window is as wide
@@ -120,3 +122,5 @@ int32_t IntegrateWindows(const EnergyCountTable& table, WindowTable& windows) {
             (s[kMolybdenumKLow] + s[kMolybdenumKHigh]) * 0.5);
     return channels[kNickelKPeak];
 }
+
+}  // namespace xray

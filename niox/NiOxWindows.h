@@ -12,6 +12,8 @@
 
 #include "array/Array2D.h"
 
+namespace xray {
+
 using EnergyCountTable = Array2D<double>;
 using WindowTable = Array2D<double>;
 
@@ -36,5 +38,7 @@ EnergyCountTable MakeEnergyCountTable(const double* counts, int32_t count, doubl
 // the number of channels in the Ni K peak window (7.16 to 7.76 keV). An empty table gives
 // zeros everywhere.
 int32_t IntegrateWindows(const EnergyCountTable& table, WindowTable& windows);
+
+}  // namespace xray
 
 #endif  // XRAY_NIOX_NIOXWINDOWS_H

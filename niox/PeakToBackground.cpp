@@ -2,6 +2,8 @@
 
 #include "niox/ReportFormat.h"
 
+namespace xray {
+
 PeakToBackground ComputePeakToBackground(double step, const WindowTable& windows,
                                          int32_t niKChannels) {
     PeakToBackground r;
@@ -47,3 +49,5 @@ std::string EvaluatePeakToBackground(int selection, double step, const WindowTab
             return std::string();
     }
 }
+
+}  // namespace xray

@@ -12,6 +12,8 @@
 #include "niox/NiOxWindows.h"
 #include "niox/PerturbationError.h"
 
+namespace xray {
+
 struct PeakToBackground {
     double net, background;
     double windowWidth10eV;  // the Ni K peak window's width in units of 10 eV
@@ -33,5 +35,7 @@ std::string WriteTotalBlock(const PeakToBackground& result);
 // The Fiori block, the total block, or the Fiori block followed by the total block.
 std::string EvaluatePeakToBackground(int selection, double step, const WindowTable& windows,
                                      int32_t niKChannels);
+
+}  // namespace xray
 
 #endif  // XRAY_NIOX_PEAKTOBACKGROUND_H

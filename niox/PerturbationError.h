@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstddef>
 
+namespace xray {
+
 // The 1, 2 and 3 sigma errors (68 %, 95 %, 99 %), at indices 0, 1, 2.
 using SigmaErrors = std::array<double, 3>;
 
@@ -31,5 +33,7 @@ SigmaErrors PerturbationError(const std::array<double, N>& counts, Value value) 
     }
     return errors;
 }
+
+}  // namespace xray
 
 #endif  // XRAY_NIOX_PERTURBATIONERROR_H

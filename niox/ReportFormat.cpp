@@ -4,6 +4,8 @@
 #include <locale>
 #include <sstream>
 
+namespace xray {
+
 const char* const kBlockEnd = "\n************************************************\n\n";
 
 std::string Fixed(double value, int decimals) {
@@ -28,3 +30,5 @@ std::string MeasuredNiKIntensities(double net, double background) {
            " (count)\n\t\tNiK backgound:  " + Fixed(background, 1) +
            " (count)\n\t\tNet NiK peak:   " + Fixed(net, 1) + " (count)";
 }
+
+}  // namespace xray

@@ -8,6 +8,8 @@
 
 #include "niox/PerturbationError.h"
 
+namespace xray {
+
 // The line of 48 stars that closes every block, with its line breaks.
 extern const char* const kBlockEnd;
 
@@ -21,5 +23,7 @@ std::string SigmaErrorLines(const SigmaErrors& errors, int decimals, const char*
 // "\t\tMeasured intensities" followed by the gross, background and net Ni K lines, each
 // ending in " (count)", the last without a line break.
 std::string MeasuredNiKIntensities(double net, double background);
+
+}  // namespace xray
 
 #endif  // XRAY_NIOX_REPORTFORMAT_H

@@ -4,6 +4,8 @@
 
 #include "niox/ReportFormat.h"
 
+namespace xray {
+
 namespace {
 
 constexpr double kDegreesPerRadian = 57.29577951308232;
@@ -105,3 +107,5 @@ std::string EvaluateSolidAngle(int selection, double filmThickness, double volta
             return std::string();
     }
 }
+
+}  // namespace xray

@@ -14,6 +14,8 @@
 #include "niox/NiOxWindows.h"
 #include "niox/PerturbationError.h"
 
+namespace xray {
+
 struct SolidAngleInput {
     double filmThickness;  // nm
     double voltage;        // kV
@@ -54,5 +56,7 @@ std::string WriteDetectorEfficiencyBlock(const SolidAngle& result);
 std::string EvaluateSolidAngle(int selection, double filmThickness, double voltage, double xTilt,
                                double yTilt, double probeCurrent, double liveTime,
                                const WindowTable& windows);
+
+}  // namespace xray
 
 #endif  // XRAY_NIOX_SOLIDANGLE_H

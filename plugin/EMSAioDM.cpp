@@ -16,6 +16,7 @@
 #include "plugin/ResultsStream.h"
 
 using namespace Gatan::PlugIn;
+using namespace xray;
 
 namespace {
 

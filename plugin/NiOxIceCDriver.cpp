@@ -9,6 +9,7 @@
 #include "plugin/WorkingSpectrum.h"
 
 using namespace Gatan::PlugIn;
+using namespace xray;
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "port/Platform.h"
 
 using namespace Gatan::PlugIn;
+using namespace xray;
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "plugin/ImageUtility.h"
 
 using namespace Gatan::PlugIn;
+using namespace xray;
 
 namespace {
 

@@ -30,6 +30,6 @@ WorkingSpectrum MakeWorkingSpectrum(const Gatan::PlugIn::Image& spectrum);
 
 // The table of the first `rows` channels: energy offset + step * i (both widened to
 // double), counts from the locked data of the copy. REQUIRES: rows <= spectrum.count.
-EnergyCountTable ReadEnergyCountTable(const WorkingSpectrum& spectrum, uint32_t rows);
+xray::EnergyCountTable ReadEnergyCountTable(const WorkingSpectrum& spectrum, uint32_t rows);
 
 #endif  // XRAY_PLUGIN_WORKINGSPECTRUM_H

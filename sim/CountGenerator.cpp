@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace xray {
+
 double CountGenerator::Uniform() {
     return static_cast<double>(fEngine() >> 11) * 0x1.0p-53;
 }
@@ -46,3 +48,5 @@ int64_t CountGenerator::PoissonLarge(double mean) {
             return static_cast<int64_t>(k);
     }
 }
+
+}  // namespace xray

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <random>
 
+namespace xray {
+
 class CountGenerator {
   public:
     explicit CountGenerator(uint64_t state) : fEngine(state) {}
@@ -27,5 +29,7 @@ class CountGenerator {
 
     std::mt19937_64 fEngine;
 };
+
+}  // namespace xray
 
 #endif  // XRAY_SIM_COUNTGENERATOR_H

@@ -7,6 +7,8 @@
 
 #include "sim/CountGenerator.h"
 
+namespace xray {
+
 namespace {
 
 constexpr double kMnKa = 5.8982451;   // keV
@@ -179,3 +181,5 @@ std::string DescribeTruth(const SimulatedNiOxSpectrum& s) {
             << line.fwhm << " eV)\n";
     return out.str();
 }
+
+}  // namespace xray

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+namespace xray {
+
 struct NiOxSimulationParameters {
     int32_t channels = 2048;         // of 10 eV, from 0 eV
     double beamVoltage = 200.0;      // kV; one of 80, 100, 120, 200, 300, 400
@@ -79,5 +81,7 @@ SimulatedNiOxSpectrum SimulateNiOxSpectrum(const NiOxSimulationParameters& param
 
 // The truth, one quantity per line, for people.
 std::string DescribeTruth(const SimulatedNiOxSpectrum& spectrum);
+
+}  // namespace xray
 
 #endif  // XRAY_SIM_NIOXSIMULATION_H

@@ -3,6 +3,8 @@
 #include <locale>
 #include <sstream>
 
+namespace xray {
+
 namespace {
 
 constexpr size_t kKeywordField = 12;  // columns 2 to 13, after the '#'
@@ -56,3 +58,5 @@ std::string WriteSimulatedEMSAText(const SimulatedNiOxSpectrum& s, const std::st
     text += EMSAHeaderLine("ENDOFDATA", "", "");
     return text;
 }
+
+}  // namespace xray

@@ -11,10 +11,14 @@
 
 #include "sim/NiOxSimulation.h"
 
+namespace xray {
+
 // One header line: `keyword` and `unit` ("" for none) right-aligned before the colon.
 std::string EMSAHeaderLine(const std::string& keyword, const std::string& unit,
                            const std::string& value);
 
 std::string WriteSimulatedEMSAText(const SimulatedNiOxSpectrum& spectrum, const std::string& title);
+
+}  // namespace xray
 
 #endif  // XRAY_SIM_SIMULATEDEMSAFILE_H

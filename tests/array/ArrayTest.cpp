@@ -6,6 +6,8 @@
 #include "array/Array2D.h"
 #include "array/ArrayOps.h"
 
+namespace xray {
+
 namespace {
 
 Array1D<double> Iota(int32_t n) {
@@ -125,3 +127,5 @@ TEST(ArrayOpsTest, FailedChecksCarryTheirTexts) {
 }
 
 }  // namespace
+
+}  // namespace xray

@@ -12,6 +12,8 @@
 
 #include "emsa/EMSAReader.h"
 
+namespace xray {
+
 namespace {
 
 const std::string kFixtures = EMSA_FIXTURE_DIR;
@@ -260,3 +262,5 @@ TEST(EMSAReaderFuzzTest, RandomDamageGivesARecordOrARefusal) {
 }
 
 }  // namespace
+
+}  // namespace xray

@@ -6,6 +6,8 @@
 #include "emsa/EMSAReader.h"
 #include "emsa/LineCursor.h"
 
+namespace xray {
+
 namespace {
 
 void ExpectCut(const std::string& line, const char* keyword, const char* unit, const char* value) {
@@ -63,3 +65,5 @@ TEST(LineCursorTest, EveryLineEnding) {
 }
 
 }  // namespace
+
+}  // namespace xray

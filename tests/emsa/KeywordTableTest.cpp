@@ -7,6 +7,8 @@
 
 #include "emsa/EMSASpectrum.h"
 
+namespace xray {
+
 namespace {
 
 EMSASpectrum Apply(std::initializer_list<std::array<const char*, 3>> lines) {
@@ -155,3 +157,5 @@ TEST(NormalisationTest, EnergyUnitFromChannelWidth) {
 }
 
 }  // namespace
+
+}  // namespace xray

@@ -8,6 +8,8 @@
 
 #include "emsa/NumberScanner.h"
 
+namespace xray {
+
 namespace {
 
 // Reads one double from `text` into a variable holding `before`; returns the variable.
@@ -124,3 +126,5 @@ TEST(NumberScannerTest, AgreesBitForBitWithTheGeneralConversion) {
 }
 
 }  // namespace
+
+}  // namespace xray

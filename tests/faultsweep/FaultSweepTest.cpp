@@ -23,6 +23,8 @@
 #include "tests/faultsweep/AllocationFailure.h"
 #include "tests/nioxdriver/SpectrumImages.h"
 
+using namespace xray;
+
 namespace {
 
 using dmhost::ImageSnapshot;

@@ -9,6 +9,8 @@
 #include "host/StandInHost.h"
 #include "tests/nioxdriver/SpectrumImages.h"
 
+using namespace xray;
+
 namespace {
 
 using dmhost::ObjectClass;

@@ -9,6 +9,8 @@
 
 #include "filter/FilterKernels.h"
 
+namespace xray {
+
 namespace {
 
 Array1D<double> Sampled(int32_t n, const std::function<double(int32_t)>& f) {
@@ -201,3 +203,5 @@ TEST(FilterKernelsTest, RefuseWhatTheyCannotFilterAndLeaveTheSpectrum) {
 }
 
 }  // namespace
+
+}  // namespace xray

@@ -14,6 +14,8 @@
 #include "plugin/SpectrumFilterCommand.h"
 #include "tests/plugin/FrameTest.h"
 
+using namespace xray;
+
 namespace {
 
 using namespace Gatan::PlugIn;

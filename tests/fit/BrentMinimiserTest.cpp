@@ -5,6 +5,8 @@
 
 #include "fit/BrentMinimiser.h"
 
+namespace xray {
+
 namespace {
 
 // (p - 3)^2 on [1, 10], traced by hand: two golden-section steps towards 3 (the first
@@ -51,3 +53,5 @@ TEST(BrentMinimiserTest, MovesAwayFromPointsThatCannotBeEvaluated) {
 }
 
 }  // namespace
+
+}  // namespace xray

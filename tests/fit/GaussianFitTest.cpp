@@ -8,6 +8,8 @@
 
 #include "fit/GaussianFit.h"
 
+namespace xray {
+
 namespace {
 
 Array1D<double> Values(std::initializer_list<double> list) {
@@ -189,3 +191,5 @@ TEST(FitGaussianTest, FailsClearlyWithoutAPeak) {
 }
 
 }  // namespace
+
+}  // namespace xray

@@ -9,6 +9,8 @@
 
 #include "emsa/EMSAReader.h"
 
+using namespace xray;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const SpectrumText file{"fuzz.msa", std::string(reinterpret_cast<const char*>(data), size)};
     try {

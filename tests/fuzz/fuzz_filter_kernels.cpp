@@ -12,6 +12,8 @@
 #include "filter/FilterKernels.h"
 #include "tests/fuzz/FuzzInput.h"
 
+using namespace xray;
+
 namespace {
 
 // Longest spectrum tried: a few times any detector's channel count.

@@ -10,6 +10,8 @@
 #include "cli/EmsaHeader.h"
 #include "emsa/SpectrumTagValues.h"
 
+using namespace xray;
+
 namespace {
 
 using dmhost::TagValue;

@@ -11,6 +11,8 @@
 #include "host/StandInHost.h"
 #include "tests/import/SpectrumFiles.h"
 
+using namespace xray;
+
 namespace {
 
 using dmhost::ObjectClass;

@@ -17,6 +17,8 @@
 #include "tests/import/TagComparison.h"
 #include "tests/plugin/FrameTest.h"
 
+using namespace xray;
+
 namespace {
 
 using namespace Gatan::PlugIn;

@@ -8,6 +8,8 @@
 
 #include "emsa/SpectrumTagValues.h"
 
+using namespace xray;
+
 namespace {
 
 EMSASpectrum StartingAt(int32_t hour, int32_t minute, int32_t second, SignalType type,

@@ -6,6 +6,8 @@
 #include "NiOxTables.h"
 #include "niox/Contamination.h"
 
+namespace xray {
+
 namespace {
 
 const WindowTable kFirst = WindowsOf({{5000, 1}, {20000, 2}, {100000, 3}, {0, 0}, {0, 0}});
@@ -74,3 +76,5 @@ TEST(ContaminationTest, NonPositiveCountsGiveNotANumber) {
 }
 
 }  // namespace
+
+}  // namespace xray

@@ -6,6 +6,8 @@
 
 #include "niox/EnergyResolution.h"
 
+namespace xray {
+
 namespace {
 
 // The driver widens the calibration's 4-byte step, so the tests do too.
@@ -93,3 +95,5 @@ TEST(EnergyResolutionTest, UnmeasurableLinesFailClearly) {
 }
 
 }  // namespace
+
+}  // namespace xray

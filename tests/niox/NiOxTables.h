@@ -7,6 +7,8 @@
 
 #include "niox/NiOxWindows.h"
 
+namespace xray {
+
 // One row per (energy in keV, counts) pair, in the order given.
 inline EnergyCountTable TableOf(std::initializer_list<std::pair<double, double>> rows) {
     EnergyCountTable table(static_cast<int32_t>(rows.size()), 2);
@@ -30,5 +32,7 @@ inline WindowTable WindowsOf(std::initializer_list<std::pair<double, double>> li
     }
     return windows;
 }
+
+}  // namespace xray
 
 #endif  // XRAY_TESTS_NIOX_NIOXTABLES_H

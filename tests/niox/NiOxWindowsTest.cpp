@@ -3,6 +3,8 @@
 #include "NiOxTables.h"
 #include "niox/NiOxWindows.h"
 
+namespace xray {
+
 namespace {
 
 struct Integrated {
@@ -86,3 +88,5 @@ TEST(IntegrateWindowsTest, SpectrumEndingBelowMoK) {
 }
 
 }  // namespace
+
+}  // namespace xray

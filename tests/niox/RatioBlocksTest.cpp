@@ -8,6 +8,8 @@
 #include "niox/MoKLRatio.h"
 #include "niox/PeakToBackground.h"
 
+namespace xray {
+
 namespace {
 
 const char* const kEnd = "\n************************************************\n\n";
@@ -108,3 +110,5 @@ TEST(PeakToBackgroundTest, FioriIsTotalTimesTheWidthIn10eV) {
 }
 
 }  // namespace
+
+}  // namespace xray

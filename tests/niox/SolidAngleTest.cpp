@@ -6,6 +6,8 @@
 #include "NiOxTables.h"
 #include "niox/SolidAngle.h"
 
+namespace xray {
+
 namespace {
 
 const WindowTable kWindows = WindowsOf({{0, 0}, {0, 0}, {100000, 5000}, {0, 0}, {0, 0}});
@@ -107,3 +109,5 @@ TEST(SolidAngleTest, EfficiencyDoesNotDependOnTheCountsButItsErrorsDo) {
 }
 
 }  // namespace
+
+}  // namespace xray

@@ -12,6 +12,8 @@
 #include "tests/nioxdriver/SpectrumImages.h"
 #include "tests/plugin/FrameTest.h"
 
+using namespace xray;
+
 namespace {
 
 using namespace Gatan::PlugIn;

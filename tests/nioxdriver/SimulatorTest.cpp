@@ -13,6 +13,8 @@
 #include "sim/NiOxSimulation.h"
 #include "sim/SimulatedEMSAFile.h"
 
+using namespace xray;
+
 namespace {
 
 NiOxSimulationParameters Tilted() {

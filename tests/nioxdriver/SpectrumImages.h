@@ -13,6 +13,8 @@
 
 namespace nioxtest {
 
+using namespace xray;
+
 struct SolidAngleTags {
     double xTilt = 10.0;
     double yTilt = 5.0;

@@ -22,6 +22,8 @@
 #include "tests/nioxdriver/SpectrumImages.h"
 #include "tests/plugin/FrameTest.h"
 
+using namespace xray;
+
 namespace {
 
 using namespace nioxtest;
