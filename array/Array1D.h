@@ -21,24 +21,24 @@ template <typename T>
 class Array1D {
   public:
     Array1D() : Array1D(0) {}
-    explicit Array1D(int32_t count) : data_(new T[count]), count_(count) {}
+    explicit Array1D(int32_t count) : fData(new T[count]), fCount(count) {}
     Array1D(int32_t count, const T& fill) : Array1D(count) {
-        std::fill_n(data_.get(), count, fill);
+        std::fill_n(fData.get(), count, fill);
     }
 
-    Array1D(const Array1D& other) : Array1D(other.count_) {
-        std::copy_n(other.data_.get(), count_, data_.get());
+    Array1D(const Array1D& other) : Array1D(other.fCount) {
+        std::copy_n(other.fData.get(), fCount, fData.get());
     }
     Array1D(Array1D&& other) noexcept : Array1D(0) { swap(other); }
 
     // Never reuses the old block, even when the counts agree.
     Array1D& operator=(const Array1D& other) {
         if (this != &other) {
-            data_.reset();
-            count_ = 0;
-            data_.reset(new T[other.count_]);
-            count_ = other.count_;
-            std::copy_n(other.data_.get(), count_, data_.get());
+            fData.reset();
+            fCount = 0;
+            fData.reset(new T[other.fCount]);
+            fCount = other.fCount;
+            std::copy_n(other.fData.get(), fCount, fData.get());
         }
         return *this;
     }
@@ -48,33 +48,33 @@ class Array1D {
     }
 
     void resize(int32_t count) {
-        if (count == count_)
+        if (count == fCount)
             return;
-        data_.reset();
-        count_ = 0;
-        data_.reset(new T[count]);
-        count_ = count;
+        fData.reset();
+        fCount = 0;
+        fData.reset(new T[count]);
+        fCount = count;
     }
 
-    T& operator[](int32_t i) { return data_[i]; }
-    const T& operator[](int32_t i) const { return data_[i]; }
+    T& operator[](int32_t i) { return fData[i]; }
+    const T& operator[](int32_t i) const { return fData[i]; }
 
-    int32_t count() const { return count_; }
-    T* data() { return data_.get(); }
-    const T* data() const { return data_.get(); }
-    T* begin() { return data_.get(); }
-    T* end() { return data_.get() + count_; }
-    const T* begin() const { return data_.get(); }
-    const T* end() const { return data_.get() + count_; }
+    int32_t count() const { return fCount; }
+    T* data() { return fData.get(); }
+    const T* data() const { return fData.get(); }
+    T* begin() { return fData.get(); }
+    T* end() { return fData.get() + fCount; }
+    const T* begin() const { return fData.get(); }
+    const T* end() const { return fData.get() + fCount; }
 
     void swap(Array1D& other) noexcept {
-        std::swap(data_, other.data_);
-        std::swap(count_, other.count_);
+        std::swap(fData, other.fData);
+        std::swap(fCount, other.fCount);
     }
 
   private:
-    std::unique_ptr<T[]> data_;
-    int32_t count_;
+    std::unique_ptr<T[]> fData;
+    int32_t fCount;
 };
 
 }  // namespace xray

@@ -21,16 +21,16 @@ class Array2D {
     Array2D() : Array2D(0, 0) {}
     Array2D(int32_t nrows, int32_t ncols) { Allocate(nrows, ncols); }
 
-    Array2D(const Array2D& other) : Array2D(other.nrows_, other.ncols_) {
-        std::copy_n(other.block_.get(), size(), block_.get());
+    Array2D(const Array2D& other) : Array2D(other.fNrows, other.fNcols) {
+        std::copy_n(other.fBlock.get(), size(), fBlock.get());
     }
     Array2D(Array2D&& other) noexcept { swap(other); }
 
     Array2D& operator=(const Array2D& other) {
         if (this != &other) {
             Release();
-            Allocate(other.nrows_, other.ncols_);
-            std::copy_n(other.block_.get(), size(), block_.get());
+            Allocate(other.fNrows, other.fNcols);
+            std::copy_n(other.fBlock.get(), size(), fBlock.get());
         }
         return *this;
     }
@@ -40,49 +40,49 @@ class Array2D {
     }
 
     void resize(int32_t nrows, int32_t ncols) {
-        if (nrows == nrows_ && ncols == ncols_)
+        if (nrows == fNrows && ncols == fNcols)
             return;
         Release();
         Allocate(nrows, ncols);
     }
 
-    T& operator()(int32_t i, int32_t j) { return rows_[i][j]; }
-    const T& operator()(int32_t i, int32_t j) const { return rows_[i][j]; }
-    T* row(int32_t i) { return rows_[i]; }
-    const T* row(int32_t i) const { return rows_[i]; }
+    T& operator()(int32_t i, int32_t j) { return fRows[i][j]; }
+    const T& operator()(int32_t i, int32_t j) const { return fRows[i][j]; }
+    T* row(int32_t i) { return fRows[i]; }
+    const T* row(int32_t i) const { return fRows[i]; }
 
-    int32_t nrows() const { return nrows_; }
-    int32_t ncols() const { return ncols_; }
-    int64_t size() const { return int64_t{nrows_} * ncols_; }
+    int32_t nrows() const { return fNrows; }
+    int32_t ncols() const { return fNcols; }
+    int64_t size() const { return int64_t{fNrows} * fNcols; }
 
     void swap(Array2D& other) noexcept {
-        std::swap(rows_, other.rows_);
-        std::swap(block_, other.block_);
-        std::swap(nrows_, other.nrows_);
-        std::swap(ncols_, other.ncols_);
+        std::swap(fRows, other.fRows);
+        std::swap(fBlock, other.fBlock);
+        std::swap(fNrows, other.fNrows);
+        std::swap(fNcols, other.fNcols);
     }
 
   private:
     void Allocate(int32_t nrows, int32_t ncols) {
         std::unique_ptr<T*[]> rows(new T*[nrows]);
-        block_.reset(new T[static_cast<size_t>(int64_t{nrows} * ncols)]);
-        rows_ = std::move(rows);
+        fBlock.reset(new T[static_cast<size_t>(int64_t{nrows} * ncols)]);
+        fRows = std::move(rows);
         for (int32_t i = 0; i < nrows; ++i)
-            rows_[i] = block_.get() + int64_t{i} * ncols;
-        nrows_ = nrows;
-        ncols_ = ncols;
+            fRows[i] = fBlock.get() + int64_t{i} * ncols;
+        fNrows = nrows;
+        fNcols = ncols;
     }
     void Release() {
-        block_.reset();
-        rows_.reset();
-        nrows_ = ncols_ = 0;
+        fBlock.reset();
+        fRows.reset();
+        fNrows = fNcols = 0;
     }
 
     // Declared before the block so that the block is destroyed first.
-    std::unique_ptr<T*[]> rows_;
-    std::unique_ptr<T[]> block_;
-    int32_t nrows_ = 0;
-    int32_t ncols_ = 0;
+    std::unique_ptr<T*[]> fRows;
+    std::unique_ptr<T[]> fBlock;
+    int32_t fNrows = 0;
+    int32_t fNcols = 0;
 };
 
 }  // namespace xray

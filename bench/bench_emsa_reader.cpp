@@ -74,25 +74,25 @@ void WriteData(std::FILE* out, Layout layout) {
 class GeneratedFile {
   public:
     explicit GeneratedFile(Layout layout)
-        : path_((std::filesystem::temp_directory_path() /
+        : fPath((std::filesystem::temp_directory_path() /
                  ("bench_emsa_reader_" + std::string(LayoutName(layout)) + ".msa"))
                     .string()) {
-        std::FILE* out = std::fopen(path_.c_str(), "wb");
+        std::FILE* out = std::fopen(fPath.c_str(), "wb");
         if (out == nullptr)
-            throw std::runtime_error("cannot write " + path_);
+            throw std::runtime_error("cannot write " + fPath);
         std::fputs(Header(layout).c_str(), out);
         WriteData(out, layout);
         std::fclose(out);
     }
-    ~GeneratedFile() { std::filesystem::remove(path_); }
+    ~GeneratedFile() { std::filesystem::remove(fPath); }
     GeneratedFile(const GeneratedFile&) = delete;
     GeneratedFile& operator=(const GeneratedFile&) = delete;
 
-    const std::string& path() const { return path_; }
-    int64_t size() const { return static_cast<int64_t>(std::filesystem::file_size(path_)); }
+    const std::string& path() const { return fPath; }
+    int64_t size() const { return static_cast<int64_t>(std::filesystem::file_size(fPath)); }
 
   private:
-    std::string path_;
+    std::string fPath;
 };
 
 const GeneratedFile& FileFor(Layout layout) {

@@ -87,10 +87,10 @@ struct CountSource {
 class GeneratedFile {
   public:
     GeneratedFile()
-        : path_((std::filesystem::temp_directory_path() / "bench_import.msa").string()) {
-        std::FILE* out = std::fopen(path_.c_str(), "wb");
+        : fPath((std::filesystem::temp_directory_path() / "bench_import.msa").string()) {
+        std::FILE* out = std::fopen(fPath.c_str(), "wb");
         if (out == nullptr)
-            throw std::runtime_error("cannot write " + path_);
+            throw std::runtime_error("cannot write " + fPath);
         std::fputs(Header().c_str(), out);
         CountSource counts;
         for (int32_t i = 0; i < kChannels; ++i)
@@ -98,14 +98,14 @@ class GeneratedFile {
         std::fputs(HeaderLine("ENDOFDATA", "").c_str(), out);
         std::fclose(out);
     }
-    ~GeneratedFile() { std::filesystem::remove(path_); }
+    ~GeneratedFile() { std::filesystem::remove(fPath); }
     GeneratedFile(const GeneratedFile&) = delete;
     GeneratedFile& operator=(const GeneratedFile&) = delete;
 
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return fPath; }
 
   private:
-    std::string path_;
+    std::string fPath;
 };
 
 const GeneratedFile& File() {

@@ -31,7 +31,7 @@ dmhost::ObjectRef MakeSpectrum(dmhost::StandInHost& host, uint64_t generatorStat
     p.generatorState = generatorState;
     dmhost::ImageSpec spec;
     spec.name = "NiOx 4096";
-    spec.data_type = dmhost::kReal4Data;
+    spec.dataType = dmhost::kReal4Data;
     spec.values = SimulateNiOxSpectrum(p).counts;
     spec.calibrations = {dmhost::DimensionCalibration{0.0f, 0.01f, "keV"}};
     const TagValue detector =

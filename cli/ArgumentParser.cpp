@@ -24,7 +24,7 @@ void TakeOption(const std::vector<std::string>& arguments, std::size_t& i, const
         if (equals != std::string::npos)
             throw UsageError(name + " takes no value");
         parsed.flags.insert(name);
-    } else if (spec.value_options.count(name) != 0) {
+    } else if (spec.valueOptions.count(name) != 0) {
         if (equals != std::string::npos) {
             parsed.values[name] = argument.substr(equals + 1);
         } else if (i + 1 < arguments.size()) {
@@ -53,20 +53,20 @@ std::optional<std::string> ParsedArguments::Value(const std::string& option) con
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments,
                                const ArgumentSpec& spec) {
     ParsedArguments parsed;
-    bool options_ended = false;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (!options_ended && arguments[i] == "--") {
-            options_ended = true;
-        } else if (!options_ended && IsOption(arguments[i])) {
+        if (!optionsEnded && arguments[i] == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && IsOption(arguments[i])) {
             TakeOption(arguments, i, spec, parsed);
         } else {
             parsed.plain.push_back(arguments[i]);
         }
     }
-    if (parsed.plain.size() < spec.plain_count)
+    if (parsed.plain.size() < spec.plainCount)
         throw UsageError("missing argument");
-    if (parsed.plain.size() > spec.plain_count)
-        throw UsageError("unexpected argument " + parsed.plain[spec.plain_count]);
+    if (parsed.plain.size() > spec.plainCount)
+        throw UsageError("unexpected argument " + parsed.plain[spec.plainCount]);
     return parsed;
 }
 

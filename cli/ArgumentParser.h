@@ -21,9 +21,9 @@
 namespace xrayutils {
 
 struct ArgumentSpec {
-    std::size_t plain_count = 0;          // exactly this many plain arguments
-    std::set<std::string> flags;          // e.g. {"--all"}
-    std::set<std::string> value_options;  // e.g. {"--csv", "--thickness"}
+    std::size_t plainCount = 0;          // exactly this many plain arguments
+    std::set<std::string> flags;         // e.g. {"--all"}
+    std::set<std::string> valueOptions;  // e.g. {"--csv", "--thickness"}
 };
 
 struct ParsedArguments {

@@ -61,25 +61,25 @@ bool ReaderKeepsScale(Signal signal, float scale) {
 
 class HeaderLines {
   public:
-    explicit HeaderLines(const dmhost::ImageSnapshot& image) : image_(image) {}
+    explicit HeaderLines(const dmhost::ImageSnapshot& image) : fImage(image) {}
 
     void Add(const std::string& keyword, const std::string& value, const std::string& unit = "") {
-        lines_.push_back(EmsaHeaderLine{keyword, unit, value});
+        fLines.push_back(EmsaHeaderLine{keyword, unit, value});
     }
     void AddIfGiven(const std::string& keyword, const std::string& value) {
         if (!value.empty())
             Add(keyword, value);
     }
     void AddTagNumber(const std::string& keyword, const char* path, const std::string& unit = "") {
-        const TagValue* tag = FindTag(image_, path, TagKind::kDouble);
-        if (tag != nullptr && std::isfinite(tag->double_value))
-            Add(keyword, FormatDouble(tag->double_value), unit);
+        const TagValue* tag = FindTag(fImage, path, TagKind::kDouble);
+        if (tag != nullptr && std::isfinite(tag->doubleValue))
+            Add(keyword, FormatDouble(tag->doubleValue), unit);
     }
-    std::vector<EmsaHeaderLine> Take() { return std::move(lines_); }
+    std::vector<EmsaHeaderLine> Take() { return std::move(fLines); }
 
   private:
-    const dmhost::ImageSnapshot& image_;
-    std::vector<EmsaHeaderLine> lines_;
+    const dmhost::ImageSnapshot& fImage;
+    std::vector<EmsaHeaderLine> fLines;
 };
 
 // The channel of zero energy, when the calibration gives a sensible one.
@@ -96,7 +96,7 @@ void AddCalibration(HeaderLines& lines, const dmhost::ImageSnapshot& image) {
     lines.Add("NPOINTS", std::to_string(image.values.size()));
     lines.Add("NCOLUMNS", std::to_string(kEmsaValuesPerLine));
     lines.Add("XUNITS", calibration.units);
-    lines.AddIfGiven("YUNITS", image.intensity_unit);
+    lines.AddIfGiven("YUNITS", image.intensityUnit);
     lines.Add("DATATYPE", "Y");
     lines.Add("XPERCHAN", FormatReal4(calibration.scale));
     lines.Add("OFFSET", FormatReal4(calibration.origin));
@@ -129,35 +129,35 @@ void AddDetector(HeaderLines& lines, const dmhost::ImageSnapshot& image) {
     lines.AddTagNumber("TACTLYR", "EDS:Detector info:Active layer");
     lines.AddTagNumber("TAUWIND", "EDS:Detector info:Gold layer");
     const TagValue* window = FindTag(image, "EDS:Detector info:Window type", TagKind::kLong);
-    if (window != nullptr && window->long_value >= 0 && window->long_value <= 5)
-        lines.AddTagNumber(kWindowKeywords[window->long_value],
+    if (window != nullptr && window->longValue >= 0 && window->longValue <= 5)
+        lines.AddTagNumber(kWindowKeywords[window->longValue],
                            "EDS:Detector info:Window thickness");
 }
 
 }  // namespace
 
-std::string StandardDate(const std::string& date_text) {
+std::string StandardDate(const std::string& dateText) {
     int month = 0;
     int day = 0;
     int year = 0;
     int used = 0;
-    if (std::sscanf(date_text.c_str(), "%d/%d/%d%n", &month, &day, &year, &used) != 3 ||
-        used != static_cast<int>(date_text.size()) || month < 1 || month > 12 || day < 0 ||
+    if (std::sscanf(dateText.c_str(), "%d/%d/%d%n", &month, &day, &year, &used) != 3 ||
+        used != static_cast<int>(dateText.size()) || month < 1 || month > 12 || day < 0 ||
         year < 0) {
         return "";
     }
     return TwoDigits(day) + "-" + kMonthNames[month - 1] + "-" + std::to_string(year);
 }
 
-std::string StandardTime(const std::string& clock_text) {
-    int clock_hour = 0;
+std::string StandardTime(const std::string& clockText) {
+    int clockHour = 0;
     int minute = 0;
     int second = 0;
     char suffix[3] = {};
     int used = 0;
-    if (std::sscanf(clock_text.c_str(), "%d:%d:%d %2[AMP]%n", &clock_hour, &minute, &second, suffix,
+    if (std::sscanf(clockText.c_str(), "%d:%d:%d %2[AMP]%n", &clockHour, &minute, &second, suffix,
                     &used) != 4 ||
-        used != static_cast<int>(clock_text.size()) || clock_hour < 0 || clock_hour > 11 ||
+        used != static_cast<int>(clockText.size()) || clockHour < 0 || clockHour > 11 ||
         minute < 0 || minute > 59 || second < 0 || second > 59) {
         return "";
     }
@@ -165,7 +165,7 @@ std::string StandardTime(const std::string& clock_text) {
     if (half != "AM" && half != "PM")
         return "";
     // The import writes 12:xx as 0:xx PM and 13:xx as 1:xx PM.
-    const int hour = half == "AM" ? clock_hour : clock_hour + 12;
+    const int hour = half == "AM" ? clockHour : clockHour + 12;
     return TwoDigits(hour) + ":" + TwoDigits(minute) + ":" + TwoDigits(second);
 }
 

@@ -33,11 +33,11 @@ std::vector<EmsaHeaderLine> EmsaHeaderOf(const dmhost::ImageSnapshot& image);
 
 // "m/d/y" as the import writes dates, as the standard's "DD-MMM-YYYY"; empty when it is
 // not a date with a month from 1 to 12.
-std::string StandardDate(const std::string& date_text);
+std::string StandardDate(const std::string& dateText);
 
 // "h:m:s AM" as the import writes clock times, as the standard's 24-hour "HH:MM:SS";
 // empty when it is not a time of day.
-std::string StandardTime(const std::string& clock_text);
+std::string StandardTime(const std::string& clockText);
 
 }  // namespace xrayutils
 

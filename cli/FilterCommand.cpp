@@ -21,8 +21,8 @@ constexpr std::array<const char*, 4> kFilterNames = {"first-derivative", "second
 struct FilterOptions {
     std::string file;
     uint32_t type = 0;
-    bool resolution_given = false;
-    double resolution_ev = 0.0;
+    bool resolutionGiven = false;
+    double resolutionEv = 0.0;
     std::string csv;
     std::string emsa;
 };
@@ -51,8 +51,8 @@ FilterOptions ParseOptions(const std::vector<std::string>& arguments) {
         throw UsageError("missing --type");
     o.type = ParseFilterType(*type);
     if (const auto resolution = parsed.Value("--resolution")) {
-        o.resolution_ev = ParseNumber(*resolution, "--resolution");
-        o.resolution_given = true;
+        o.resolutionEv = ParseNumber(*resolution, "--resolution");
+        o.resolutionGiven = true;
     }
     o.csv = parsed.Value("--csv").value_or("");
     o.emsa = parsed.Value("--emsa").value_or("");
@@ -76,19 +76,18 @@ dmhost::TagValue& Member(dmhost::TagValue& group, const dmhost::TagValue& fresh)
 // The spectrum again, as a new image whose "EDS:Detector info:Energy resolution" is set, the
 // way a user sets that tag on an imported spectrum before filtering it.
 dmhost::ObjectRef WithResolution(dmhost::StandInHost& host, const dmhost::ObjectRef& spectrum,
-                                 double resolution_ev) {
+                                 double resolutionEv) {
     dmhost::ImageSnapshot image = host.ReadImage(spectrum.get());
     dmhost::TagValue& eds = Member(image.tags, dmhost::TagValue::Group("EDS"));
     dmhost::TagValue& detector = Member(eds, dmhost::TagValue::Group("Detector info"));
-    Member(detector, dmhost::TagValue::Double("Energy resolution", 0.0)).double_value =
-        resolution_ev;
+    Member(detector, dmhost::TagValue::Double("Energy resolution", 0.0)).doubleValue = resolutionEv;
     dmhost::ImageSpec spec;
     spec.name = image.name;
-    spec.data_type = image.data_type;
+    spec.dataType = image.dataType;
     spec.dimensions = image.dimensions;
     spec.values = image.values;
     spec.calibrations = image.calibrations;
-    spec.intensity_unit = image.intensity_unit;
+    spec.intensityUnit = image.intensityUnit;
     spec.tags = image.tags.members;
     return host.MakeImage(spec);
 }
@@ -97,8 +96,8 @@ int RunFilter(const std::vector<std::string>& arguments, CommandContext& context
     const FilterOptions o = ParseOptions(arguments);
     Session& session = context.session;
     dmhost::ObjectRef spectrum = ImportSpectrumFile(session, o.file);
-    if (o.resolution_given)
-        spectrum = WithResolution(session.Host(), spectrum, o.resolution_ev);
+    if (o.resolutionGiven)
+        spectrum = WithResolution(session.Host(), spectrum, o.resolutionEv);
     dmhost::ObjectRef filtered(session.Host());
     session.Call("Zor_SpectrumFilter",
                  {dmhost::ScriptValue::Image(spectrum.get()), dmhost::ScriptValue::Number(o.type),

@@ -21,9 +21,9 @@ std::string ShortestText(Real value) {
 std::string TagText(const dmhost::TagValue& tag) {
     switch (tag.kind) {
         case dmhost::TagKind::kLong:
-            return std::to_string(tag.long_value);
+            return std::to_string(tag.longValue);
         case dmhost::TagKind::kDouble:
-            return FormatDouble(tag.double_value);
+            return FormatDouble(tag.doubleValue);
         case dmhost::TagKind::kString:
             return tag.text;
         case dmhost::TagKind::kGroup:
@@ -66,7 +66,7 @@ void DescribeImage(const dmhost::ImageSnapshot& image, std::ostream& out) {
         << "Origin: " << FormatReal4(calibration.origin) << "\n"
         << "Scale: " << FormatReal4(calibration.scale) << "\n"
         << "Units: " << calibration.units << "\n"
-        << "Intensity unit: " << image.intensity_unit << "\n"
+        << "Intensity unit: " << image.intensityUnit << "\n"
         << "Tags:\n";
     DescribeTags(image.tags, 1, out);
 }

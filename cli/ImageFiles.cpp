@@ -14,24 +14,24 @@ namespace {
 // failure to open, write or flush it.
 class OutputFile {
   public:
-    explicit OutputFile(const std::string& path) : path_(path), out_(path, std::ios::binary) {
-        if (!out_)
-            throw std::runtime_error("cannot write " + path_);
+    explicit OutputFile(const std::string& path) : fPath(path), fOut(path, std::ios::binary) {
+        if (!fOut)
+            throw std::runtime_error("cannot write " + fPath);
     }
-    std::ostream& stream() { return out_; }
+    std::ostream& stream() { return fOut; }
     void Close() {
-        out_.close();
-        if (!out_)
-            throw std::runtime_error("could not write all of " + path_);
+        fOut.close();
+        if (!fOut)
+            throw std::runtime_error("could not write all of " + fPath);
     }
 
   private:
-    std::string path_;
-    std::ofstream out_;
+    std::string fPath;
+    std::ofstream fOut;
 };
 
 std::string ValueText(const dmhost::ImageSnapshot& image, size_t i) {
-    if (image.data_type == dmhost::kReal4Data)
+    if (image.dataType == dmhost::kReal4Data)
         return FormatReal4(static_cast<float>(image.values[i]));
     return FormatDouble(image.values[i]);
 }
@@ -47,8 +47,8 @@ std::string StandardLine(const EmsaHeaderLine& line) {
 
 void WriteEmsaData(const dmhost::ImageSnapshot& image, std::ostream& out) {
     for (size_t i = 0; i < image.values.size(); ++i) {
-        const bool line_end = (i + 1) % kEmsaValuesPerLine == 0 || i + 1 == image.values.size();
-        out << ValueText(image, i) << (line_end ? "\n" : ", ");
+        const bool lineEnd = (i + 1) % kEmsaValuesPerLine == 0 || i + 1 == image.values.size();
+        out << ValueText(image, i) << (lineEnd ? "\n" : ", ");
     }
 }
 

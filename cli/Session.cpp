@@ -4,24 +4,24 @@
 
 namespace xrayutils {
 
-Session::Session(std::string module_path, std::ostream& results)
-    : module_path_(std::move(module_path)), results_(results) {}
+Session::Session(std::string modulePath, std::ostream& results)
+    : fModulePath(std::move(modulePath)), fResults(results) {}
 
 Session::~Session() {
     Close();
 }
 
 dmhost::StandInHost& Session::Host() {
-    if (module_ == nullptr) {
-        module_ = std::make_unique<dmhost::HostedModule>(host_, module_path_);
+    if (fModule == nullptr) {
+        fModule = std::make_unique<dmhost::HostedModule>(fHost, fModulePath);
         CopyResults();
-        if (host_.HasPendingException()) {
-            const std::string message = host_.PendingExceptionMessage();
-            host_.ClearPendingException();
+        if (fHost.HasPendingException()) {
+            const std::string message = fHost.PendingExceptionMessage();
+            fHost.ClearPendingException();
             throw std::runtime_error("the module did not start: " + message);
         }
     }
-    return host_;
+    return fHost;
 }
 
 dmhost::ScriptResult Session::Call(std::string_view name,
@@ -34,18 +34,18 @@ dmhost::ScriptResult Session::Call(std::string_view name,
 }
 
 void Session::Close() {
-    if (module_ == nullptr)
+    if (fModule == nullptr)
         return;
-    module_->Close();
-    module_.reset();
+    fModule->Close();
+    fModule.reset();
     CopyResults();
 }
 
 void Session::CopyResults() {
-    if (host_.ResultsText().empty())
+    if (fHost.ResultsText().empty())
         return;
-    results_ << host_.ResultsText() << std::flush;
-    host_.ClearResults();
+    fResults << fHost.ResultsText() << std::flush;
+    fHost.ClearResults();
 }
 
 }  // namespace xrayutils

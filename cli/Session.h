@@ -30,7 +30,7 @@ class ScriptError : public std::runtime_error {
 
 class Session {
   public:
-    Session(std::string module_path, std::ostream& results);
+    Session(std::string modulePath, std::ostream& results);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -44,10 +44,10 @@ class Session {
   private:
     void CopyResults();
 
-    std::string module_path_;
-    std::ostream& results_;
-    dmhost::StandInHost host_;
-    std::unique_ptr<dmhost::HostedModule> module_;
+    std::string fModulePath;
+    std::ostream& fResults;
+    dmhost::StandInHost fHost;
+    std::unique_ptr<dmhost::HostedModule> fModule;
 };
 
 }  // namespace xrayutils

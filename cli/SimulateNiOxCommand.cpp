@@ -48,7 +48,7 @@ struct SimulateOptions {
 ArgumentSpec SimulateArguments() {
     ArgumentSpec spec{0, {}, {"--channels", "--state", "--title", "-o", "--output"}};
     for (const NumberOption& option : kNumberOptions)
-        spec.value_options.insert(option.name);
+        spec.valueOptions.insert(option.name);
     return spec;
 }
 

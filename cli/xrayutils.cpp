@@ -24,7 +24,7 @@ constexpr int kFailure = 1;
 constexpr int kUsage = 2;
 
 struct CommandLine {
-    std::string module_path;
+    std::string modulePath;
     bool help = false;
     std::vector<std::string> words;  // the sub-command and its arguments
 };
@@ -54,7 +54,7 @@ void PrintCommandHelp(const SubCommand& command, std::ostream& out) {
 // Program options come before the sub-command; everything from the sub-command on is its.
 CommandLine ParseCommandLine(int argc, char** argv) {
     CommandLine line;
-    line.module_path = DefaultModulePath(argc > 0 ? argv[0] : nullptr);
+    line.modulePath = DefaultModulePath(argc > 0 ? argv[0] : nullptr);
     int i = 1;
     for (; i < argc && line.words.empty(); ++i) {
         const std::string word = argv[i];
@@ -63,9 +63,9 @@ CommandLine ParseCommandLine(int argc, char** argv) {
         } else if (word == "--module") {
             if (++i == argc)
                 throw UsageError("--module needs a path");
-            line.module_path = argv[i];
+            line.modulePath = argv[i];
         } else if (word.rfind("--module=", 0) == 0) {
-            line.module_path = word.substr(9);
+            line.modulePath = word.substr(9);
         } else if (word.size() > 1 && word[0] == '-') {
             throw UsageError("unknown option " + word);
         } else {
@@ -90,7 +90,7 @@ int Help(const std::vector<std::string>& topic) {
 
 int RunCommand(const SubCommand& command, const CommandLine& line) {
     const std::vector<std::string> arguments(line.words.begin() + 1, line.words.end());
-    Session session(line.module_path, std::cerr);
+    Session session(line.modulePath, std::cerr);
     CommandContext context{session, std::cout};
     const int status = command.run(arguments, context);
     session.Close();

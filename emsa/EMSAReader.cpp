@@ -104,18 +104,18 @@ void CheckChannelCount(const SpectrumText& file, int32_t npoints) {
 // large NPOINTS would otherwise cost their product).
 class DataLines {
   public:
-    DataLines(const SpectrumText& file, size_t start) : cursor_(file.text, start) {}
+    DataLines(const SpectrumText& file, size_t start) : fCursor(file.text, start) {}
     std::string_view Next() {
-        repeating_ = !cursor_.Next(line_);
-        return line_;
+        fRepeating = !fCursor.Next(fLine);
+        return fLine;
     }
     // The line last handed out was the last line again: the data has run out.
-    bool Repeating() const { return repeating_; }
+    bool Repeating() const { return fRepeating; }
 
   private:
-    LineCursor cursor_;
-    std::string_view line_;
-    bool repeating_ = false;
+    LineCursor fCursor;
+    std::string_view fLine;
+    bool fRepeating = false;
 };
 
 // Channels from `from` on repeat the `period` channels before them.

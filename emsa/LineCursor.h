@@ -15,33 +15,33 @@ namespace xray {
 class LineCursor {
   public:
     explicit LineCursor(std::string_view text, size_t position = 0)
-        : text_(text), position_(position < text.size() ? position : text.size()) {}
+        : fText(text), fPosition(position < text.size() ? position : text.size()) {}
 
     // Sets `line` to the next line and returns true; at the end of the text returns false
     // and leaves `line` as it was.
     bool Next(std::string_view& line) {
-        const size_t size = text_.size();
-        if (position_ >= size)
+        const size_t size = fText.size();
+        if (fPosition >= size)
             return false;
-        const char* data = text_.data();
-        size_t end = position_;
+        const char* data = fText.data();
+        size_t end = fPosition;
         while (end < size && data[end] != '\n' && data[end] != '\r')
             ++end;
-        line = text_.substr(position_, end - position_);
-        position_ = end;
+        line = fText.substr(fPosition, end - fPosition);
+        fPosition = end;
         if (end < size) {
             const bool crlf = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n';
-            position_ += crlf ? 2 : 1;
+            fPosition += crlf ? 2 : 1;
         }
         return true;
     }
 
     // Offset of the next line's first character in the text.
-    size_t position() const { return position_; }
+    size_t position() const { return fPosition; }
 
   private:
-    std::string_view text_;
-    size_t position_;
+    std::string_view fText;
+    size_t fPosition;
 };
 
 }  // namespace xray

@@ -35,35 +35,35 @@ bool ReadDouble(std::string_view text, double& value);
 class LineScanner {
   public:
     explicit LineScanner(std::string_view line)
-        : p_(line.data()), end_(line.data() + line.size()) {}
+        : fP(line.data()), fEnd(line.data() + line.size()) {}
 
     bool Number(double& value) {
-        if (failed_)
+        if (fFailed)
             return false;
-        failed_ = !ScanDouble(p_, end_, value);
-        return !failed_;
+        fFailed = !ScanDouble(fP, fEnd, value);
+        return !fFailed;
     }
 
     // After a number: skip blanks, then consume one separator character only when it
     // cannot begin a number. So "1,2", "1 , 2" and "1 2" all read as 1 then 2. A missing
     // separator at the end of the line is no failure.
     void SkipSeparator() {
-        while (p_ < end_ && (*p_ == ' ' || *p_ == '\t'))
-            ++p_;
-        if (p_ == end_)
+        while (fP < fEnd && (*fP == ' ' || *fP == '\t'))
+            ++fP;
+        if (fP == fEnd)
             return;
-        const char c = *p_;
+        const char c = *fP;
         const bool startsNumber = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
         if (!startsNumber)
-            ++p_;
+            ++fP;
     }
 
-    bool failed() const { return failed_; }
+    bool failed() const { return fFailed; }
 
   private:
-    const char* p_;
-    const char* end_;
-    bool failed_ = false;
+    const char* fP;
+    const char* fEnd;
+    bool fFailed = false;
 };
 
 }  // namespace xray

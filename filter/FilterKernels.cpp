@@ -191,33 +191,33 @@ class RunningSums {
   public:
     // `capacity` bounds high - low + 1 over all calls of Cover.
     RunningSums(const double* y, Index n, Index lowest, Index capacity)
-        : y_(y), n_(n), base_(lowest), next_(lowest), window_(capacity) {}
+        : fY(y), fN(n), fBase(lowest), fNext(lowest), fWindow(capacity) {}
 
     // Makes S(low) .. S(high) available. REQUIRES: low never decreases from call to call
     // and does not pass the sums produced so far.
     void Cover(Index low, Index high) {
-        if (low > base_) {
-            std::copy(window_.begin() + (low - base_), window_.begin() + (next_ - base_),
-                      window_.begin());
-            base_ = low;
+        if (low > fBase) {
+            std::copy(fWindow.begin() + (low - fBase), fWindow.begin() + (fNext - fBase),
+                      fWindow.begin());
+            fBase = low;
         }
-        for (; next_ <= high && next_ < 0; ++next_)
-            window_[next_ - base_] = 0.0;
-        for (; next_ <= high && next_ < n_; ++next_)
-            window_[next_ - base_] = total_ += y_[next_];
-        for (; next_ <= high; ++next_)
-            window_[next_ - base_] = total_;
+        for (; fNext <= high && fNext < 0; ++fNext)
+            fWindow[fNext - fBase] = 0.0;
+        for (; fNext <= high && fNext < fN; ++fNext)
+            fWindow[fNext - fBase] = fTotal += fY[fNext];
+        for (; fNext <= high; ++fNext)
+            fWindow[fNext - fBase] = fTotal;
     }
 
-    const double* At(Index k) const { return window_.data() + (k - base_); }
+    const double* At(Index k) const { return fWindow.data() + (k - fBase); }
 
   private:
-    const double* y_;
-    Index n_;
-    Index base_;
-    Index next_;
-    double total_ = 0.0;
-    std::vector<double> window_;
+    const double* fY;
+    Index fN;
+    Index fBase;
+    Index fNext;
+    double fTotal = 0.0;
+    std::vector<double> fWindow;
 };
 
 // `sums` points at S(i - f) for output channel i.
@@ -256,23 +256,23 @@ void ApplyTopHat(Array1D<double>& spectrum, Index widestLobe, LobesAt lobesAt) {
 class ResolutionLaw {
   public:
     ResolutionLaw(double E0, double h, double R)
-        : channelWidthEv_(1000.0 * h),
-          startFromMnKalphaEv_(1000.0 * E0 - kMnKalphaEv),
-          resolutionSquared_((1000.0 * R) * (1000.0 * R)) {}
+        : fChannelWidthEv(1000.0 * h),
+          fStartFromMnKalphaEv(1000.0 * E0 - kMnKalphaEv),
+          fResolutionSquared((1000.0 * R) * (1000.0 * R)) {}
 
     double WidthInChannels(Index k) const {
-        const double t = (static_cast<double>(k) * channelWidthEv_ + startFromMnKalphaEv_) *
+        const double t = (static_cast<double>(k) * fChannelWidthEv + fStartFromMnKalphaEv) *
                              kResolutionLawSlopeEv +
-                         resolutionSquared_;
+                         fResolutionSquared;
         if (!(t > 0.0))
             return 0.0;
-        return std::sqrt(t) / channelWidthEv_;
+        return std::sqrt(t) / fChannelWidthEv;
     }
 
   private:
-    double channelWidthEv_;
-    double startFromMnKalphaEv_;
-    double resolutionSquared_;
+    double fChannelWidthEv;
+    double fStartFromMnKalphaEv;
+    double fResolutionSquared;
 };
 
 }  // namespace

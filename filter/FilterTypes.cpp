@@ -37,9 +37,9 @@ const FilterTypeInfo* FindFilterType(uint32_t type) {
     return &kFilterTypes[type - kFirstFilterType];
 }
 
-std::string FilteredIntensityUnit(const FilterTypeInfo& filter, const std::string& intensity_unit,
-                                  const std::string& axis_unit) {
-    return intensity_unit + "/" + axis_unit + filter.unit_power;
+std::string FilteredIntensityUnit(const FilterTypeInfo& filter, const std::string& intensityUnit,
+                                  const std::string& axisUnit) {
+    return intensityUnit + "/" + axisUnit + filter.unitPower;
 }
 
 }  // namespace xray

@@ -25,15 +25,15 @@ struct FilterTypeInfo {
     uint32_t type;
     const char* name;
     // Appended to "<intensity>/<axis>": "" or "**2".
-    const char* unit_power;
+    const char* unitPower;
     // Label of the lobe-width tag in the processing record; null for filters that do not
     // use the resolution.
-    const char* lobe_width_label;
+    const char* lobeWidthLabel;
     // Runs the kernel: origin = energy of channel 0, scale = channel width, resolution =
     // FWHM at Mn K-alpha, all in keV.
     void (*run)(double origin, double scale, double resolution, Array1D<double>& values);
 
-    bool NeedsResolution() const { return lobe_width_label != nullptr; }
+    bool NeedsResolution() const { return lobeWidthLabel != nullptr; }
 };
 
 constexpr uint32_t kFirstFilterType = 1;
@@ -44,8 +44,8 @@ const FilterTypeInfo* FindFilterType(uint32_t type);
 
 // The intensity unit of a filtered spectrum: "counts" over "keV" gives "counts/keV" for the
 // first derivative and "counts/keV**2" for the others.
-std::string FilteredIntensityUnit(const FilterTypeInfo& filter, const std::string& intensity_unit,
-                                  const std::string& axis_unit);
+std::string FilteredIntensityUnit(const FilterTypeInfo& filter, const std::string& intensityUnit,
+                                  const std::string& axisUnit);
 
 }  // namespace xray
 

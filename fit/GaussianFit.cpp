@@ -95,36 +95,36 @@ Parabola SolveNormalEquations(const NormalSums& s) {
 class ChiSquareSum {
   public:
     ChiSquareSum(const UsableChannels& ch, const GaussianFit& g)
-        : ch_(ch),
-          g_(g),
-          twoVariance_(2 * g.sigma * g.sigma),
-          decay_(std::exp(-2 / twoVariance_)) {}
+        : fCh(ch),
+          fG(g),
+          fTwoVariance(2 * g.sigma * g.sigma),
+          fDecay(std::exp(-2 / fTwoVariance)) {}
 
     double operator()() const {
-        const double centre = std::min(std::max(std::round(g_.mu), ch_.x.front()), ch_.x.back());
-        const size_t split = std::lower_bound(ch_.x.begin(), ch_.x.end(), centre) - ch_.x.begin();
+        const double centre = std::min(std::max(std::round(fG.mu), fCh.x.front()), fCh.x.back());
+        const size_t split = std::lower_bound(fCh.x.begin(), fCh.x.end(), centre) - fCh.x.begin();
         return Rightwards(centre, split) + Leftwards(centre - 1, split);
     }
 
   private:
     double Model(double x) const {
-        return g_.height * std::exp(-(x - g_.mu) * (x - g_.mu) / twoVariance_);
+        return fG.height * std::exp(-(x - fG.mu) * (x - fG.mu) / fTwoVariance);
     }
     double Term(size_t k, double model) const {
-        const double r = ch_.y[k] - model;
-        return r * r * ch_.inverseY[k];
+        const double r = fCh.y[k] - model;
+        return r * r * fCh.inverseY[k];
     }
 
     // Channels split, split + 1, ... at x = start, start + 1, ...
     double Rightwards(double start, size_t k) const {
         double chi = 0.0;
         double model = Model(start);
-        double ratio = std::exp(-(2 * (start - g_.mu) + 1) / twoVariance_);
-        for (double x = start; k < ch_.size(); x += 1) {
-            if (ch_.x[k] == x)
+        double ratio = std::exp(-(2 * (start - fG.mu) + 1) / fTwoVariance);
+        for (double x = start; k < fCh.size(); x += 1) {
+            if (fCh.x[k] == x)
                 chi += Term(k++, model);
             model *= ratio;
-            ratio *= decay_;
+            ratio *= fDecay;
         }
         return chi;
     }
@@ -133,20 +133,20 @@ class ChiSquareSum {
     double Leftwards(double start, size_t k) const {
         double chi = 0.0;
         double model = Model(start);
-        double ratio = std::exp((2 * (start - g_.mu) - 1) / twoVariance_);
+        double ratio = std::exp((2 * (start - fG.mu) - 1) / fTwoVariance);
         for (double x = start; k > 0; x -= 1) {
-            if (ch_.x[k - 1] == x)
+            if (fCh.x[k - 1] == x)
                 chi += Term(--k, model);
             model *= ratio;
-            ratio *= decay_;
+            ratio *= fDecay;
         }
         return chi;
     }
 
-    const UsableChannels& ch_;
-    const GaussianFit& g_;
-    const double twoVariance_;
-    const double decay_;
+    const UsableChannels& fCh;
+    const GaussianFit& fG;
+    const double fTwoVariance;
+    const double fDecay;
 };
 
 // The fit at exponent p; false when the parabola gives no finite Gaussian.

@@ -6,8 +6,8 @@
 
 namespace dmhost {
 
-const char* ObjectClassName(ObjectClass object_class) {
-    switch (object_class) {
+const char* ObjectClassName(ObjectClass objectClass) {
+    switch (objectClass) {
         case ObjectClass::kImage:
             return "Image";
         case ObjectClass::kTagGroup:
@@ -26,16 +26,16 @@ const char* ObjectClassName(ObjectClass object_class) {
 
 // ---- ObjectRef ----
 
-ObjectRef::ObjectRef(ObjectRef&& other) noexcept : host_(other.host_), object_(other.object_) {
-    other.object_ = nullptr;
+ObjectRef::ObjectRef(ObjectRef&& other) noexcept : fHost(other.fHost), fObject(other.fObject) {
+    other.fObject = nullptr;
 }
 
 ObjectRef& ObjectRef::operator=(ObjectRef&& other) noexcept {
     if (this != &other) {
         reset();
-        host_ = other.host_;
-        object_ = other.object_;
-        other.object_ = nullptr;
+        fHost = other.fHost;
+        fObject = other.fObject;
+        other.fObject = nullptr;
     }
     return *this;
 }
@@ -45,19 +45,19 @@ ObjectRef::~ObjectRef() {
 }
 
 DM_Object ObjectRef::release() {
-    DM_Object object = object_;
-    object_ = nullptr;
+    DM_Object object = fObject;
+    fObject = nullptr;
     return object;
 }
 
 void ObjectRef::reset() {
-    if (object_ == nullptr || host_ == nullptr)
+    if (fObject == nullptr || fHost == nullptr)
         return;
-    HostState& state = host_->state();
-    if (HostObject* object = state.Resolve(object_, "ObjectRef")) {
+    HostState& state = fHost->state();
+    if (HostObject* object = state.Resolve(fObject, "ObjectRef")) {
         state.store().ReleaseExternal(object, "ObjectRef");
     }
-    object_ = nullptr;
+    fObject = nullptr;
 }
 
 // ---- TagValue ----
@@ -66,7 +66,7 @@ TagValue TagValue::Long(std::string label, int32_t value) {
     TagValue tag;
     tag.kind = TagKind::kLong;
     tag.label = std::move(label);
-    tag.long_value = value;
+    tag.longValue = value;
     return tag;
 }
 
@@ -74,7 +74,7 @@ TagValue TagValue::Double(std::string label, double value) {
     TagValue tag;
     tag.kind = TagKind::kDouble;
     tag.label = std::move(label);
-    tag.double_value = value;
+    tag.doubleValue = value;
     return tag;
 }
 
@@ -167,10 +167,10 @@ ScriptValue ScriptValue::Output(ObjectRef& variable) {
 
 bool AuditSnapshot::operator==(const AuditSnapshot& other) const {
     return objects == other.objects && references == other.references &&
-           interface_references == other.interface_references &&
-           class_interface_references == other.class_interface_references &&
-           open_contexts == other.open_contexts && string_locks == other.string_locks &&
-           image_locks == other.image_locks;
+           interfaceReferences == other.interfaceReferences &&
+           classInterfaceReferences == other.classInterfaceReferences &&
+           openContexts == other.openContexts && stringLocks == other.stringLocks &&
+           imageLocks == other.imageLocks;
 }
 
 std::string AuditSnapshot::Describe() const {
@@ -179,9 +179,9 @@ std::string AuditSnapshot::Describe() const {
         out << ObjectClassName(static_cast<ObjectClass>(c)) << " " << objects[c] << "/"
             << references[c] << ", ";
     }
-    out << "interface refs " << interface_references << ", class interface refs "
-        << class_interface_references << ", contexts " << open_contexts << ", string locks "
-        << string_locks << ", image locks " << image_locks;
+    out << "interface refs " << interfaceReferences << ", class interface refs "
+        << classInterfaceReferences << ", contexts " << openContexts << ", string locks "
+        << stringLocks << ", image locks " << imageLocks;
     return out.str();
 }
 

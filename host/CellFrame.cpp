@@ -47,15 +47,15 @@ std::string Where(const std::string& function, int32_t cell) {
 
 CellFrame::CellFrame(HostState& host, const Signature& signature, ArgumentCell* cells,
                      int32_t count)
-    : host_(host),
-      signature_(signature),
-      cells_(cells),
-      first_argument_(signature.HasResult() ? 1 : 0),
-      argument_count_(count - (signature.HasResult() ? 1 : 0)) {
+    : fHost(host),
+      fSignature(signature),
+      fCells(cells),
+      fFirstArgument(signature.HasResult() ? 1 : 0),
+      fArgumentCount(count - (signature.HasResult() ? 1 : 0)) {
     const int32_t expected = signature.CellCount();
-    const bool count_ok = signature.variadic ? count >= expected : count == expected;
-    if (!count_ok || (count > 0 && cells == nullptr)) {
-        host_.AuditError(signature.name + ": called with " + std::to_string(count) +
+    const bool countOk = signature.variadic ? count >= expected : count == expected;
+    if (!countOk || (count > 0 && cells == nullptr)) {
+        fHost.AuditError(signature.name + ": called with " + std::to_string(count) +
                          " cells, expected " + std::to_string(expected));
         throw HostFailure(signature.name + " expects " + std::to_string(expected) +
                           " argument cells, got " + std::to_string(count) + ".");
@@ -64,50 +64,50 @@ CellFrame::CellFrame(HostState& host, const Signature& signature, ArgumentCell* 
 }
 
 void CellFrame::CheckZeroFill() const {
-    if (signature_.HasResult() && !ZeroFrom(cells_[0], 0)) {
-        host_.AuditError(Where(signature_.name, 0) + " (the result) was not zeroed");
-        throw HostFailure(signature_.name + ": the result cell was not zeroed.");
+    if (fSignature.HasResult() && !ZeroFrom(fCells[0], 0)) {
+        fHost.AuditError(Where(fSignature.name, 0) + " (the result) was not zeroed");
+        throw HostFailure(fSignature.name + ": the result cell was not zeroed.");
     }
-    for (int32_t i = 0; i < argument_count_; ++i) {
+    for (int32_t i = 0; i < fArgumentCount; ++i) {
         const ParamType& param =
-            signature_.params[std::min<size_t>(i, signature_.params.size() - 1)];
-        if (!ZeroFrom(cells_[first_argument_ + i], ValueSize(param))) {
-            host_.AuditError(Where(signature_.name, first_argument_ + i) +
+            fSignature.params[std::min<size_t>(i, fSignature.params.size() - 1)];
+        if (!ZeroFrom(fCells[fFirstArgument + i], ValueSize(param))) {
+            fHost.AuditError(Where(fSignature.name, fFirstArgument + i) +
                              " has bytes after its value that are not zero");
-            throw HostFailure(signature_.name + ": argument cell " +
-                              std::to_string(first_argument_ + i) + " is not zero-filled.");
+            throw HostFailure(fSignature.name + ": argument cell " +
+                              std::to_string(fFirstArgument + i) + " is not zero-filled.");
         }
     }
 }
 
 const ParamType& CellFrame::Param(int32_t i, TypeWord word, bool output) const {
-    if (i < 0 || i >= argument_count_) {
-        throw std::logic_error(signature_.name + ": no argument " + std::to_string(i));
+    if (i < 0 || i >= fArgumentCount) {
+        throw std::logic_error(fSignature.name + ": no argument " + std::to_string(i));
     }
-    const size_t index = std::min<size_t>(static_cast<size_t>(i), signature_.params.size() - 1);
-    const ParamType& param = signature_.params[index];
+    const size_t index = std::min<size_t>(static_cast<size_t>(i), fSignature.params.size() - 1);
+    const ParamType& param = fSignature.params[index];
     if (param.word != word || param.output != output) {
-        throw std::logic_error(signature_.name + ": argument " + std::to_string(i) +
+        throw std::logic_error(fSignature.name + ": argument " + std::to_string(i) +
                                " is declared as " + param.text);
     }
     return param;
 }
 
 const ArgumentCell& CellFrame::Cell(int32_t i) const {
-    return cells_[first_argument_ + i];
+    return fCells[fFirstArgument + i];
 }
 
 HostObject* CellFrame::Handle(int32_t i, ObjectClass expected, const char* what) const {
     Param(i, TypeWord::kHandle, false);
     DM_Object handle = Cell(i).object;
-    const std::string context = signature_.name + " argument " + std::to_string(i + 1);
+    const std::string context = fSignature.name + " argument " + std::to_string(i + 1);
     if (handle == nullptr)
         throw HostFailure(context + ": no " + what + " given.");
-    HostObject* object = host_.Resolve(handle, context.c_str());
+    HostObject* object = fHost.Resolve(handle, context.c_str());
     if (object == nullptr)
         throw HostFailure(context + ": not a live object.");
-    if (object->object_class != expected) {
-        host_.AuditError(context + ": a " + ObjectClassName(object->object_class) + " where a " +
+    if (object->objectClass != expected) {
+        fHost.AuditError(context + ": a " + ObjectClassName(object->objectClass) + " where a " +
                          what + " belongs");
         throw HostFailure(context + ": not " + (what[0] == 'i' ? "an " : "a ") + what + ".");
     }
@@ -121,7 +121,7 @@ ImageObject& CellFrame::AnyImage(int32_t i) const {
 ImageObject& CellFrame::Image(int32_t i) const {
     ImageObject& image = AnyImage(i);
     if (!image.valid)
-        throw HostFailure(signature_.name + ": the image is no longer valid.");
+        throw HostFailure(fSignature.name + ": the image is no longer valid.");
     return image;
 }
 
@@ -142,8 +142,8 @@ HostObject* CellFrame::OptionalHandle(int32_t i) const {
     DM_Object handle = Cell(i).object;
     if (handle == nullptr)
         return nullptr;
-    const std::string context = signature_.name + " argument " + std::to_string(i + 1);
-    HostObject* object = host_.Resolve(handle, context.c_str());
+    const std::string context = fSignature.name + " argument " + std::to_string(i + 1);
+    HostObject* object = fHost.Resolve(handle, context.c_str());
     if (object == nullptr)
         throw HostFailure(context + ": not a live object.");
     return object;
@@ -153,7 +153,7 @@ const char* CellFrame::Text(int32_t i) const {
     Param(i, TypeWord::kText, false);
     const char* text = Cell(i).text;
     if (text == nullptr) {
-        throw HostFailure(signature_.name + " argument " + std::to_string(i + 1) +
+        throw HostFailure(fSignature.name + " argument " + std::to_string(i + 1) +
                           ": no text given.");
     }
     return text;
@@ -193,22 +193,22 @@ void* CellFrame::OutputAddress(int32_t i, TypeWord pointee) const {
     Param(i, pointee, true);
     void* address = Cell(i).pointer;
     if (address == nullptr) {
-        throw HostFailure(signature_.name + " argument " + std::to_string(i + 1) +
+        throw HostFailure(fSignature.name + " argument " + std::to_string(i + 1) +
                           ": no variable given for the output.");
     }
     return address;
 }
 
 ArgumentCell& CellFrame::Result(TypeWord word) {
-    if (!signature_.HasResult() || signature_.result.word != word) {
-        throw std::logic_error(signature_.name + ": result is declared as " +
-                               signature_.result.text);
+    if (!fSignature.HasResult() || fSignature.result.word != word) {
+        throw std::logic_error(fSignature.name + ": result is declared as " +
+                               fSignature.result.text);
     }
-    return cells_[0];
+    return fCells[0];
 }
 
-void CellFrame::ReturnHandle(HostObject* object_with_reference) {
-    Result(TypeWord::kHandle).object = ToHandle(object_with_reference);
+void CellFrame::ReturnHandle(HostObject* objectWithReference) {
+    Result(TypeWord::kHandle).object = ToHandle(objectWithReference);
 }
 
 void CellFrame::ReturnBool(bool value) {

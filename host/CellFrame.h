@@ -24,8 +24,8 @@ class CellFrame {
   public:
     CellFrame(HostState& host, const Signature& signature, ArgumentCell* cells, int32_t count);
 
-    int32_t ArgumentCount() const { return argument_count_; }
-    const std::string& FunctionName() const { return signature_.name; }
+    int32_t ArgumentCount() const { return fArgumentCount; }
+    const std::string& FunctionName() const { return fSignature.name; }
 
     ImageObject& Image(int32_t i) const;     // a valid image
     ImageObject& AnyImage(int32_t i) const;  // valid or not
@@ -46,7 +46,7 @@ class CellFrame {
         return static_cast<T*>(OutputAddress(i, pointee));
     }
 
-    void ReturnHandle(HostObject* object_with_reference);
+    void ReturnHandle(HostObject* objectWithReference);
     void ReturnBool(bool value);
     void ReturnUInt(uint32_t value);
     void ReturnLong(int32_t value);
@@ -60,11 +60,11 @@ class CellFrame {
     ArgumentCell& Result(TypeWord word);
     void CheckZeroFill() const;
 
-    HostState& host_;
-    const Signature& signature_;
-    ArgumentCell* cells_;
-    int32_t first_argument_;
-    int32_t argument_count_;
+    HostState& fHost;
+    const Signature& fSignature;
+    ArgumentCell* fCells;
+    int32_t fFirstArgument;
+    int32_t fArgumentCount;
 };
 
 }  // namespace dmhost

@@ -37,8 +37,8 @@ void Store(unsigned char* data, uint64_t index, T value) {
 
 }  // namespace
 
-uint32_t DataTypeSize(uint32_t data_type) {
-    switch (data_type) {
+uint32_t DataTypeSize(uint32_t dataType) {
+    switch (dataType) {
         case kInt8Data:
         case kUInt8Data:
             return 1;
@@ -56,8 +56,8 @@ uint32_t DataTypeSize(uint32_t data_type) {
     }
 }
 
-double ReadElement(uint32_t data_type, const unsigned char* data, uint64_t index) {
-    switch (data_type) {
+double ReadElement(uint32_t dataType, const unsigned char* data, uint64_t index) {
+    switch (dataType) {
         case kInt8Data:
             return Load<int8_t>(data, index);
         case kUInt8Data:
@@ -79,8 +79,8 @@ double ReadElement(uint32_t data_type, const unsigned char* data, uint64_t index
     }
 }
 
-void WriteElement(uint32_t data_type, unsigned char* data, uint64_t index, double value) {
-    switch (data_type) {
+void WriteElement(uint32_t dataType, unsigned char* data, uint64_t index, double value) {
+    switch (dataType) {
         case kInt8Data:
             return Store(data, index, ToInteger<int8_t>(value));
         case kUInt8Data:
@@ -102,24 +102,24 @@ void WriteElement(uint32_t data_type, unsigned char* data, uint64_t index, doubl
     }
 }
 
-std::vector<unsigned char> ConvertElements(uint32_t from_type,
-                                           const std::vector<unsigned char>& data, uint32_t to_type,
+std::vector<unsigned char> ConvertElements(uint32_t fromType,
+                                           const std::vector<unsigned char>& data, uint32_t toType,
                                            uint64_t count) {
-    std::vector<unsigned char> converted(count * DataTypeSize(to_type));
-    if (from_type == kReal8Data && to_type == kReal4Data) {
+    std::vector<unsigned char> converted(count * DataTypeSize(toType));
+    if (fromType == kReal8Data && toType == kReal4Data) {
         // New spectra are narrowed this way; one loop without a per-element dispatch.
         for (uint64_t i = 0; i < count; ++i)
             Store(converted.data(), i, static_cast<float>(Load<double>(data.data(), i)));
         return converted;
     }
-    if (from_type == kReal4Data && to_type == kReal8Data) {
+    if (fromType == kReal4Data && toType == kReal8Data) {
         // Working copies of spectra are widened this way; the same values, one loop.
         for (uint64_t i = 0; i < count; ++i)
             Store(converted.data(), i, static_cast<double>(Load<float>(data.data(), i)));
         return converted;
     }
     for (uint64_t i = 0; i < count; ++i) {
-        WriteElement(to_type, converted.data(), i, ReadElement(from_type, data.data(), i));
+        WriteElement(toType, converted.data(), i, ReadElement(fromType, data.data(), i));
     }
     return converted;
 }

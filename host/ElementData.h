@@ -11,12 +11,12 @@
 
 namespace dmhost {
 
-double ReadElement(uint32_t data_type, const unsigned char* data, uint64_t index);
-void WriteElement(uint32_t data_type, unsigned char* data, uint64_t index, double value);
+double ReadElement(uint32_t dataType, const unsigned char* data, uint64_t index);
+void WriteElement(uint32_t dataType, unsigned char* data, uint64_t index, double value);
 
-// A new buffer of `count` elements of `to_type` holding the values of `data` (of `from_type`).
-std::vector<unsigned char> ConvertElements(uint32_t from_type,
-                                           const std::vector<unsigned char>& data, uint32_t to_type,
+// A new buffer of `count` elements of `toType` holding the values of `data` (of `fromType`).
+std::vector<unsigned char> ConvertElements(uint32_t fromType,
+                                           const std::vector<unsigned char>& data, uint32_t toType,
                                            uint64_t count);
 
 }  // namespace dmhost

@@ -15,11 +15,11 @@ constexpr int32_t kHostFailureCode = 28802;
 class HostFailure : public std::runtime_error {
   public:
     explicit HostFailure(const std::string& message, int32_t code = kHostFailureCode)
-        : std::runtime_error(message), code_(code) {}
-    int32_t code() const { return code_; }
+        : std::runtime_error(message), fCode(code) {}
+    int32_t code() const { return fCode; }
 
   private:
-    int32_t code_;
+    int32_t fCode;
 };
 
 }  // namespace dmhost

@@ -11,18 +11,18 @@ uint64_t ImageObject::ElementCount() const {
 
 ObjectStore::~ObjectStore() {
     // Whatever is still referenced when the host goes away is simply dropped.
-    closing_ = true;
-    objects_.clear();
+    fClosing = true;
+    fObjects.clear();
 }
 
 HostObject* ObjectStore::Find(const void* handle) const {
-    auto found = objects_.find(handle);
-    return found == objects_.end() ? nullptr : found->second.get();
+    auto found = fObjects.find(handle);
+    return found == fObjects.end() ? nullptr : found->second.get();
 }
 
 void ObjectStore::ReleaseExternal(HostObject* object, const char* what) {
-    if (object->references <= object->host_references) {
-        errors_(std::string(what) + ": a " + ObjectClassName(object->object_class) +
+    if (object->references <= object->hostReferences) {
+        fErrors(std::string(what) + ": a " + ObjectClassName(object->objectClass) +
                 " was released more often than it was referenced");
         return;
     }
@@ -32,26 +32,26 @@ void ObjectStore::ReleaseExternal(HostObject* object, const char* what) {
 
 void ObjectStore::AddHost(HostObject* object) {
     ++object->references;
-    ++object->host_references;
+    ++object->hostReferences;
 }
 
 void ObjectStore::ReleaseHost(HostObject* object) {
-    --object->host_references;
+    --object->hostReferences;
     if (--object->references == 0)
         Destroy(object);
 }
 
 void ObjectStore::ForEach(const std::function<void(const HostObject&)>& visit) const {
-    for (const auto& entry : objects_)
+    for (const auto& entry : fObjects)
         visit(*entry.second);
 }
 
 void ObjectStore::Destroy(HostObject* object) {
-    if (closing_)
+    if (fClosing)
         return;
-    auto found = objects_.find(object);
+    auto found = fObjects.find(object);
     std::unique_ptr<HostObject> owned = std::move(found->second);
-    objects_.erase(found);
+    fObjects.erase(found);
     // Give back what the dead object held; this may destroy further objects.
     if (auto* image = dynamic_cast<ImageObject*>(object)) {
         if (image->tags != nullptr)
@@ -61,8 +61,8 @@ void ObjectStore::Destroy(HostObject* object) {
             if (entry.group != nullptr)
                 ReleaseHost(entry.group);
         }
-    } else if (auto* script_class = dynamic_cast<ScriptClassObject*>(object)) {
-        for (FunctionObject* method : script_class->methods)
+    } else if (auto* scriptClass = dynamic_cast<ScriptClassObject*>(object)) {
+        for (FunctionObject* method : scriptClass->methods)
             ReleaseHost(method);
     }
 }

@@ -1,7 +1,7 @@
 // Host objects and the store that owns them.
 //
 // Every object lives in the ObjectStore from creation until its last reference is given
-// back. An object's `references` counts all references; `host_references` counts the ones
+// back. An object's `references` counts all references; `hostReferences` counts the ones
 // the host's own structures hold (an image's tag group, a group's members, the pending
 // exception, installed functions, registered classes, locks in progress). The difference
 // is what the module, tests and scripts hold, which is what the audit reports.
@@ -24,11 +24,11 @@
 namespace dmhost {
 
 struct HostObject {
-    explicit HostObject(ObjectClass c) : object_class(c) {}
+    explicit HostObject(ObjectClass c) : objectClass(c) {}
     virtual ~HostObject() = default;
-    ObjectClass object_class;
+    ObjectClass objectClass;
     int32_t references = 0;
-    int32_t host_references = 0;
+    int32_t hostReferences = 0;
 };
 
 struct TagGroupObject;
@@ -38,32 +38,32 @@ struct TagGroupObject;
 struct TagEntry {
     std::string label;
     TagKind kind = TagKind::kLong;
-    int32_t long_value = 0;
-    double double_value = 0.0;
+    int32_t longValue = 0;
+    double doubleValue = 0.0;
     std::string text;
     TagGroupObject* group = nullptr;
 };
 
 struct TagGroupObject : HostObject {
-    explicit TagGroupObject(bool list) : HostObject(ObjectClass::kTagGroup), is_list(list) {}
-    bool is_list;
+    explicit TagGroupObject(bool list) : HostObject(ObjectClass::kTagGroup), isList(list) {}
+    bool isList;
     std::vector<TagEntry> entries;
 };
 
 struct ImageObject : HostObject {
     ImageObject() : HostObject(ObjectClass::kImage) {}
     std::string name;
-    uint32_t data_type = kReal8Data;
+    uint32_t dataType = kReal8Data;
     std::vector<uint32_t> dimensions;
     std::vector<unsigned char> data;
     std::vector<DimensionCalibration> calibrations;  // one per dimension
-    std::string intensity_unit;
+    std::string intensityUnit;
     TagGroupObject* tags = nullptr;  // one host reference
-    int32_t lock_count = 0;
-    int32_t data_changed_count = 0;
+    int32_t lockCount = 0;
+    int32_t dataChangedCount = 0;
     bool valid = true;
-    bool invalidate_when_locked = false;
-    uint32_t reported_dimensions = 0;  // 0: report the real count
+    bool invalidateWhenLocked = false;
+    uint32_t reportedDimensions = 0;  // 0: report the real count
 
     uint64_t ElementCount() const;
 };
@@ -86,7 +86,7 @@ using BuiltinImplementation = void (*)(HostState&, CellFrame&);
 
 struct FunctionObject : HostObject {
     FunctionObject() : HostObject(ObjectClass::kFunction) {}
-    std::string signature_text;
+    std::string signatureText;
     Signature signature;
     uint32_t flags = 0;
     DM_EntryPoint entry = nullptr;            // module functions
@@ -103,14 +103,14 @@ struct ScriptClassObject : HostObject {
 class ObjectStore {
   public:
     using ErrorSink = std::function<void(std::string)>;
-    explicit ObjectStore(ErrorSink errors) : errors_(std::move(errors)) {}
+    explicit ObjectStore(ErrorSink errors) : fErrors(std::move(errors)) {}
     ~ObjectStore();
 
     // Adds a new object with no references; the caller gives it one at once.
     template <class T>
     T* Adopt(std::unique_ptr<T> object) {
         T* raw = object.get();
-        objects_.emplace(raw, std::move(object));
+        fObjects.emplace(raw, std::move(object));
         return raw;
     }
 
@@ -123,7 +123,7 @@ class ObjectStore {
     void AddHost(HostObject* object);
     void ReleaseHost(HostObject* object);
     // Turns a host reference into one the caller owns (TakeException).
-    void HandOut(HostObject* object) { --object->host_references; }
+    void HandOut(HostObject* object) { --object->hostReferences; }
 
     // Visits every live object.
     void ForEach(const std::function<void(const HostObject&)>& visit) const;
@@ -131,9 +131,9 @@ class ObjectStore {
   private:
     void Destroy(HostObject* object);
 
-    ErrorSink errors_;
-    std::unordered_map<const void*, std::unique_ptr<HostObject>> objects_;
-    bool closing_ = false;
+    ErrorSink fErrors;
+    std::unordered_map<const void*, std::unique_ptr<HostObject>> fObjects;
+    bool fClosing = false;
 };
 
 inline DM_Object ToHandle(HostObject* object) {

@@ -46,16 +46,16 @@ std::string ThrowableMessageFor(int32_t code, DM_ErrorDetail detail) {
     return "An error (" + std::to_string(code) + "," + std::to_string(detail) + ") has occurred.";
 }
 
-HostState::HostState(uint32_t host_version)
-    : version(host_version),
-      store_([this](std::string message) { AuditError(std::move(message)); }),
-      interface_{{&kHostInterfaceTable}, this} {
-    for (const auto& [name, object_class] : kClassNames) {
+HostState::HostState(uint32_t hostVersion)
+    : version(hostVersion),
+      fStore([this](std::string message) { AuditError(std::move(message)); }),
+      fInterface{{&kHostInterfaceTable}, this} {
+    for (const auto& [name, objectClass] : kClassNames) {
         auto entry = std::make_unique<ClassInterfaceObject>(
             ClassInterfaceObject{{&kClassInterfaceTable}, this, name, std::nullopt, 0});
-        if (object_class >= 0)
-            entry->object_class = static_cast<ObjectClass>(object_class);
-        class_interfaces_.emplace(name, std::move(entry));
+        if (objectClass >= 0)
+            entry->objectClass = static_cast<ObjectClass>(objectClass);
+        fClassInterfaces.emplace(name, std::move(entry));
     }
     for (const BuiltinFunction& builtin : BuiltinFunctions())
         NewBuiltin(builtin);
@@ -65,14 +65,14 @@ HostState::~HostState() = default;
 
 HostContext* HostState::NewContext() {
     ContextObject* context = nullptr;
-    if (!free_contexts_.empty()) {
-        context = free_contexts_.back();
-        free_contexts_.pop_back();
+    if (!fFreeContexts.empty()) {
+        context = fFreeContexts.back();
+        fFreeContexts.pop_back();
         context->released = false;
     } else {
-        contexts_.push_back(
+        fContexts.push_back(
             std::make_unique<ContextObject>(ContextObject{{&kHostContextTable}, this, false}));
-        context = contexts_.back().get();
+        context = fContexts.back().get();
     }
     return &context->base;
 }
@@ -83,33 +83,33 @@ void HostState::ReleaseContext(ContextObject& context) {
         return;
     }
     context.released = true;
-    free_contexts_.push_back(&context);
+    fFreeContexts.push_back(&context);
 }
 
 ClassInterface* HostState::NewClassInterface(std::string_view name) {
-    auto found = class_interfaces_.find(name);
-    if (found == class_interfaces_.end())
+    auto found = fClassInterfaces.find(name);
+    if (found == fClassInterfaces.end())
         return nullptr;
     ++found->second->references;
     return &found->second->base;
 }
 
-ImageObject* HostState::NewImage(std::string name, uint32_t data_type,
+ImageObject* HostState::NewImage(std::string name, uint32_t dataType,
                                  std::vector<uint32_t> dimensions) {
     auto image = std::make_unique<ImageObject>();
     image->name = std::move(name);
-    image->data_type = data_type;
+    image->dataType = dataType;
     image->dimensions = std::move(dimensions);
     image->calibrations.resize(image->dimensions.size());
-    image->data.resize(image->ElementCount() * DataTypeSize(data_type));
-    ImageObject* raw = store_.Adopt(std::move(image));
-    raw->tags = NewGroup(store_, false);
-    store_.AddHost(raw->tags);
+    image->data.resize(image->ElementCount() * DataTypeSize(dataType));
+    ImageObject* raw = fStore.Adopt(std::move(image));
+    raw->tags = NewGroup(fStore, false);
+    fStore.AddHost(raw->tags);
     return raw;
 }
 
 StringObject* HostState::NewString(std::string text) {
-    return store_.Adopt(std::make_unique<StringObject>(std::move(text)));
+    return fStore.Adopt(std::make_unique<StringObject>(std::move(text)));
 }
 
 ThrowableObject* HostState::NewThrowable(int32_t code, DM_ErrorDetail detail) {
@@ -122,25 +122,25 @@ ThrowableObject* HostState::NewThrowableWithMessage(int32_t code, std::string me
     auto throwable = std::make_unique<ThrowableObject>();
     throwable->code = code;
     throwable->message = std::move(message);
-    return store_.Adopt(std::move(throwable));
+    return fStore.Adopt(std::move(throwable));
 }
 
 HostObject* HostState::Resolve(DM_Object handle, const char* what) {
     if (handle == nullptr)
         return nullptr;
-    HostObject* object = store_.Find(handle);
+    HostObject* object = fStore.Find(handle);
     if (object == nullptr)
         AuditError(std::string(what) + ": not a live host object");
     return object;
 }
 
 void HostState::SetPending(ThrowableObject* throwable) {
-    ThrowableObject* old = pending_;
+    ThrowableObject* old = fPending;
     if (throwable != nullptr)
-        store_.AddHost(throwable);
-    pending_ = throwable;
+        fStore.AddHost(throwable);
+    fPending = throwable;
     if (old != nullptr)
-        store_.ReleaseHost(old);
+        fStore.ReleaseHost(old);
 }
 
 void HostState::Fail(const HostFailure& failure) {
@@ -149,32 +149,32 @@ void HostState::Fail(const HostFailure& failure) {
 
 FunctionObject* HostState::NewBuiltin(const BuiltinFunction& builtin) {
     auto function = std::make_unique<FunctionObject>();
-    function->signature_text = builtin.signature;
+    function->signatureText = builtin.signature;
     function->signature = ParseSignature(builtin.signature);
     function->builtin = builtin.implementation;
-    FunctionObject* raw = store_.Adopt(std::move(function));
-    store_.AddHost(raw);
-    builtin_current_[builtin.signature] = raw;
+    FunctionObject* raw = fStore.Adopt(std::move(function));
+    fStore.AddHost(raw);
+    fBuiltinCurrent[builtin.signature] = raw;
     return raw;
 }
 
 FunctionObject* HostState::LookUp(std::string_view signature) {
-    auto current = builtin_current_.find(signature);
-    FunctionObject* found = current == builtin_current_.end() ? nullptr : current->second;
+    auto current = fBuiltinCurrent.find(signature);
+    FunctionObject* found = current == fBuiltinCurrent.end() ? nullptr : current->second;
     if (found == nullptr) {
-        for (FunctionObject* function : installed_) {
-            if (function->signature_text == signature)
+        for (FunctionObject* function : fInstalled) {
+            if (function->signatureText == signature)
                 found = function;
         }
     }
     if (found != nullptr)
-        store_.AddExternal(found);
+        fStore.AddExternal(found);
     return found;
 }
 
 FunctionObject* HostState::Install(const char* signature, uint32_t flags, DM_EntryPoint entry) {
     auto function = std::make_unique<FunctionObject>();
-    function->signature_text = signature;
+    function->signatureText = signature;
     function->signature = ParseSignature(signature);
     if (flags != DM_FUNCTION_PLAIN && flags != DM_FUNCTION_CELLS) {
         throw HostFailure("InstallFunction: flags " + std::to_string(flags) +
@@ -186,39 +186,39 @@ FunctionObject* HostState::Install(const char* signature, uint32_t flags, DM_Ent
     }
     function->flags = flags;
     function->entry = entry;
-    FunctionObject* raw = store_.Adopt(std::move(function));
-    store_.AddHost(raw);
-    installed_.push_back(raw);
-    store_.AddExternal(raw);
+    FunctionObject* raw = fStore.Adopt(std::move(function));
+    fStore.AddHost(raw);
+    fInstalled.push_back(raw);
+    fStore.AddExternal(raw);
     return raw;
 }
 
 void HostState::Uninstall(FunctionObject* function) {
-    for (auto it = installed_.begin(); it != installed_.end(); ++it) {
+    for (auto it = fInstalled.begin(); it != fInstalled.end(); ++it) {
         if (*it != function)
             continue;
-        installed_.erase(it);
-        uninstalled_.push_back(function->signature_text);
-        store_.ReleaseHost(function);
+        fInstalled.erase(it);
+        fUninstalled.push_back(function->signatureText);
+        fStore.ReleaseHost(function);
         return;
     }
-    AuditError("UninstallFunction: \"" + function->signature_text + "\" is not installed");
+    AuditError("UninstallFunction: \"" + function->signatureText + "\" is not installed");
 }
 
 bool HostState::AnswerStale(FunctionObject& function) {
     if (!function.stale) {
-        auto times = stale_calls.find(function.signature_text);
-        if (times == stale_calls.end() || times->second <= 0)
+        auto times = staleCalls.find(function.signatureText);
+        if (times == staleCalls.end() || times->second <= 0)
             return false;
         if (--times->second == 0)
-            stale_calls.erase(times);
+            staleCalls.erase(times);
         function.stale = true;
-        auto current = builtin_current_.find(function.signature_text);
-        if (current != builtin_current_.end() && current->second == &function) {
+        auto current = fBuiltinCurrent.find(function.signatureText);
+        if (current != fBuiltinCurrent.end() && current->second == &function) {
             // The host moves on to a fresh handle at once, so only the stale one's holders
             // keep it alive.
             NewBuiltin(BuiltinFunction{current->first.c_str(), function.builtin});
-            store_.ReleaseHost(&function);
+            fStore.ReleaseHost(&function);
         }
     }
     SetPending(
@@ -233,7 +233,7 @@ int32_t HostState::Call(FunctionObject* function, int32_t count, ArgumentCell* c
     }
     if (AnswerStale(*function))
         return DM_CALL_STALE_FUNCTION;
-    call_log.push_back(function->signature.name);
+    callLog.push_back(function->signature.name);
     auto injected = failures.find(function->signature.name);
     if (injected != failures.end()) {
         HostFailure failure(injected->second.message, injected->second.code);
@@ -245,7 +245,7 @@ int32_t HostState::Call(FunctionObject* function, int32_t count, ArgumentCell* c
         return CallBuiltin(*function, count, cells);
     if (function->flags == DM_FUNCTION_CELLS)
         return CallCallback(*function, cells);
-    Fail(HostFailure("CallFunction: \"" + function->signature_text +
+    Fail(HostFailure("CallFunction: \"" + function->signatureText +
                      "\" is a script function and is called by scripts, not through cells."));
     return 1;
 }
@@ -264,17 +264,17 @@ int32_t HostState::CallBuiltin(FunctionObject& function, int32_t count, Argument
 }
 
 int32_t HostState::CallCallback(FunctionObject& function, ArgumentCell* cells) {
-    ThrowableObject* before = pending_;
+    ThrowableObject* before = fPending;
     HostContext* context = NewContext();
     reinterpret_cast<DM_CellsEntryPoint>(function.entry)(context, nullptr, cells);
     context->table->Release(context);
-    return pending_ != nullptr && pending_ != before ? 1 : DM_CALL_OK;
+    return fPending != nullptr && fPending != before ? 1 : DM_CALL_OK;
 }
 
 ScriptClassObject* HostState::FindClass(std::string_view name) const {
-    for (ScriptClassObject* script_class : classes_) {
-        if (script_class->name == name)
-            return script_class;
+    for (ScriptClassObject* scriptClass : fClasses) {
+        if (scriptClass->name == name)
+            return scriptClass;
     }
     return nullptr;
 }
@@ -283,21 +283,21 @@ ScriptClassObject* HostState::RegisterClass(std::string name) {
     if (FindClass(name) != nullptr) {
         throw HostFailure("A script class named \"" + name + "\" is already registered.");
     }
-    auto script_class = std::make_unique<ScriptClassObject>();
-    script_class->name = std::move(name);
-    ScriptClassObject* raw = store_.Adopt(std::move(script_class));
-    store_.AddHost(raw);
-    classes_.push_back(raw);
+    auto scriptClass = std::make_unique<ScriptClassObject>();
+    scriptClass->name = std::move(name);
+    ScriptClassObject* raw = fStore.Adopt(std::move(scriptClass));
+    fStore.AddHost(raw);
+    fClasses.push_back(raw);
     return raw;
 }
 
 void HostState::UnregisterClass(std::string_view name) {
-    for (auto it = classes_.begin(); it != classes_.end(); ++it) {
+    for (auto it = fClasses.begin(); it != fClasses.end(); ++it) {
         if ((*it)->name != name)
             continue;
-        ScriptClassObject* script_class = *it;
-        classes_.erase(it);
-        store_.ReleaseHost(script_class);
+        ScriptClassObject* scriptClass = *it;
+        fClasses.erase(it);
+        fStore.ReleaseHost(scriptClass);
         return;
     }
 }
@@ -305,55 +305,55 @@ void HostState::UnregisterClass(std::string_view name) {
 void* HostState::Lock(ImageObject& image) {
     auto lock = std::make_unique<ImageLock>(ImageLock{&image});
     void* address = lock.get();
-    store_.AddHost(&image);
-    locks_.emplace(address, std::move(lock));
-    ++image.lock_count;
+    fStore.AddHost(&image);
+    fLocks.emplace(address, std::move(lock));
+    ++image.lockCount;
     return address;
 }
 
 ImageLock* HostState::FindLock(void* lock, const ImageObject& image) {
-    auto found = locks_.find(lock);
-    if (found == locks_.end() || found->second->image != &image) {
+    auto found = fLocks.find(lock);
+    if (found == fLocks.end() || found->second->image != &image) {
         throw HostFailure("The lock pointer does not belong to this image.");
     }
     return found->second.get();
 }
 
 void HostState::Unlock(void* lock) {
-    auto found = locks_.find(lock);
+    auto found = fLocks.find(lock);
     ImageObject* image = found->second->image;
-    locks_.erase(found);
-    --image->lock_count;
-    store_.ReleaseHost(image);
+    fLocks.erase(found);
+    --image->lockCount;
+    fStore.ReleaseHost(image);
 }
 
 void HostState::DropLocksOf(const ImageObject& image) {
-    for (auto it = locks_.begin(); it != locks_.end();) {
+    for (auto it = fLocks.begin(); it != fLocks.end();) {
         if (it->second->image != &image) {
             ++it;
             continue;
         }
         ImageObject* held = it->second->image;
-        it = locks_.erase(it);
-        store_.ReleaseHost(held);
+        it = fLocks.erase(it);
+        fStore.ReleaseHost(held);
     }
 }
 
 uint32_t HostState::LockString(StringObject& string) {
-    const uint32_t token = next_string_token_++;
-    store_.AddHost(&string);
-    string_locks_.emplace(token, &string);
+    const uint32_t token = fNextStringToken++;
+    fStore.AddHost(&string);
+    fStringLocks.emplace(token, &string);
     return token;
 }
 
 void HostState::UnlockString(StringObject& string, uint32_t token) {
-    auto found = string_locks_.find(token);
-    if (found == string_locks_.end() || found->second != &string) {
+    auto found = fStringLocks.find(token);
+    if (found == fStringLocks.end() || found->second != &string) {
         AuditError("UnlockString: the token does not belong to this string");
         return;
     }
-    string_locks_.erase(found);
-    store_.ReleaseHost(&string);
+    fStringLocks.erase(found);
+    fStore.ReleaseHost(&string);
 }
 
 }  // namespace dmhost

@@ -39,7 +39,7 @@ struct ClassInterfaceObject {
     ClassInterface base;
     HostState* host;
     std::string name;
-    std::optional<ObjectClass> object_class;  // empty for classes the host keeps no objects of
+    std::optional<ObjectClass> objectClass;  // empty for classes the host keeps no objects of
     int32_t references;
 };
 
@@ -65,18 +65,18 @@ class HostState {
     explicit HostState(uint32_t version);
     ~HostState();
 
-    ObjectStore& store() { return store_; }
-    const ObjectStore& store() const { return store_; }
-    void AuditError(std::string message) { audit_errors.push_back(std::move(message)); }
+    ObjectStore& store() { return fStore; }
+    const ObjectStore& store() const { return fStore; }
+    void AuditError(std::string message) { auditErrors.push_back(std::move(message)); }
 
     // -- interface objects --
-    HostInterface* Interface() { return &interface_.base; }
+    HostInterface* Interface() { return &fInterface.base; }
     HostContext* NewContext();
     void ReleaseContext(ContextObject& context);
     ClassInterface* NewClassInterface(std::string_view name);
 
     // -- objects --
-    ImageObject* NewImage(std::string name, uint32_t data_type, std::vector<uint32_t> dimensions);
+    ImageObject* NewImage(std::string name, uint32_t dataType, std::vector<uint32_t> dimensions);
     StringObject* NewString(std::string text);
     ThrowableObject* NewThrowable(int32_t code, DM_ErrorDetail detail);
     ThrowableObject* NewThrowableWithMessage(int32_t code, std::string message);
@@ -88,9 +88,9 @@ class HostState {
         HostObject* object = Resolve(handle, what);
         if (object == nullptr)
             return nullptr;
-        if (object->object_class != expected) {
+        if (object->objectClass != expected) {
             AuditError(std::string(what) + ": expected a " + ObjectClassName(expected) +
-                       ", got a " + ObjectClassName(object->object_class));
+                       ", got a " + ObjectClassName(object->objectClass));
             return nullptr;
         }
         return static_cast<T*>(object);
@@ -98,7 +98,7 @@ class HostState {
 
     // -- pending exception --
     void SetPending(ThrowableObject* throwable);  // takes a host reference; null clears
-    ThrowableObject* pending() const { return pending_; }
+    ThrowableObject* pending() const { return fPending; }
     void Fail(const HostFailure& failure);
 
     // -- functions --
@@ -106,47 +106,47 @@ class HostState {
     FunctionObject* Install(const char* signature, uint32_t flags, DM_EntryPoint entry);
     void Uninstall(FunctionObject* function);
     int32_t Call(FunctionObject* function, int32_t count, ArgumentCell* cells);
-    const std::vector<FunctionObject*>& installed() const { return installed_; }
-    const std::vector<std::string>& uninstalled() const { return uninstalled_; }
+    const std::vector<FunctionObject*>& installed() const { return fInstalled; }
+    const std::vector<std::string>& uninstalled() const { return fUninstalled; }
 
     // -- script classes --
     ScriptClassObject* FindClass(std::string_view name) const;
     ScriptClassObject* RegisterClass(std::string name);
     void UnregisterClass(std::string_view name);
-    const std::vector<ScriptClassObject*>& classes() const { return classes_; }
+    const std::vector<ScriptClassObject*>& classes() const { return fClasses; }
 
     // -- image locks --
     void* Lock(ImageObject& image);
     ImageLock* FindLock(void* lock, const ImageObject& image);
     void Unlock(void* lock);
     void DropLocksOf(const ImageObject& image);
-    size_t LockCount() const { return locks_.size(); }
+    size_t LockCount() const { return fLocks.size(); }
 
     // -- string locks --
     uint32_t LockString(StringObject& string);
     void UnlockString(StringObject& string, uint32_t token);
-    size_t StringLockCount() const { return string_locks_.size(); }
+    size_t StringLockCount() const { return fStringLocks.size(); }
 
     // Public record of what happened; read by StandInHost.
     uint32_t version;
     std::string results;
     std::vector<Alert> alerts;
-    std::vector<std::string> call_log;
-    std::optional<int32_t> last_set_calibration_format;
-    std::optional<int32_t> last_get_calibration_format;
-    int32_t interface_references = 0;
-    int32_t next_custom_id = 1;
-    std::vector<std::string> audit_errors;
+    std::vector<std::string> callLog;
+    std::optional<int32_t> lastSetCalibrationFormat;
+    std::optional<int32_t> lastGetCalibrationFormat;
+    int32_t interfaceReferences = 0;
+    int32_t nextCustomId = 1;
+    std::vector<std::string> auditErrors;
 
     // Fault injection.
-    std::map<std::string, int32_t, std::less<>> stale_calls;       // signature -> times
+    std::map<std::string, int32_t, std::less<>> staleCalls;        // signature -> times
     std::map<std::string, InjectedFailure, std::less<>> failures;  // function name -> failure
-    bool refuse_next_lock = false;
+    bool refuseNextLock = false;
 
-    std::vector<std::unique_ptr<ContextObject>>& contexts() { return contexts_; }
+    std::vector<std::unique_ptr<ContextObject>>& contexts() { return fContexts; }
     const std::map<std::string, std::unique_ptr<ClassInterfaceObject>, std::less<>>&
-    class_interfaces() const {
-        return class_interfaces_;
+    classInterfaces() const {
+        return fClassInterfaces;
     }
 
   private:
@@ -155,19 +155,19 @@ class HostState {
     bool AnswerStale(FunctionObject& function);
     FunctionObject* NewBuiltin(const BuiltinFunction& builtin);
 
-    ObjectStore store_;
-    HostInterfaceObject interface_;
-    std::vector<std::unique_ptr<ContextObject>> contexts_;
-    std::vector<ContextObject*> free_contexts_;
-    std::map<std::string, std::unique_ptr<ClassInterfaceObject>, std::less<>> class_interfaces_;
-    ThrowableObject* pending_ = nullptr;
-    std::map<std::string, FunctionObject*, std::less<>> builtin_current_;  // one host ref each
-    std::vector<FunctionObject*> installed_;                               // one host ref each
-    std::vector<std::string> uninstalled_;
-    std::vector<ScriptClassObject*> classes_;  // one host ref each
-    std::unordered_map<void*, std::unique_ptr<ImageLock>> locks_;
-    std::unordered_map<uint32_t, StringObject*> string_locks_;  // one host ref each
-    uint32_t next_string_token_ = 1;
+    ObjectStore fStore;
+    HostInterfaceObject fInterface;
+    std::vector<std::unique_ptr<ContextObject>> fContexts;
+    std::vector<ContextObject*> fFreeContexts;
+    std::map<std::string, std::unique_ptr<ClassInterfaceObject>, std::less<>> fClassInterfaces;
+    ThrowableObject* fPending = nullptr;
+    std::map<std::string, FunctionObject*, std::less<>> fBuiltinCurrent;  // one host ref each
+    std::vector<FunctionObject*> fInstalled;                              // one host ref each
+    std::vector<std::string> fUninstalled;
+    std::vector<ScriptClassObject*> fClasses;  // one host ref each
+    std::unordered_map<void*, std::unique_ptr<ImageLock>> fLocks;
+    std::unordered_map<uint32_t, StringObject*> fStringLocks;  // one host ref each
+    uint32_t fNextStringToken = 1;
 };
 
 // Tables, defined in InterfaceTables.cpp.

@@ -15,8 +15,8 @@ constexpr int32_t kLockedDataFixedArguments = 6;
 void ImageLockData(HostState& host, CellFrame& frame) {
     ImageObject& image = frame.Image(0);
     frame.UInt(1);  // the lock flags; every lock gives read and write access here
-    if (host.refuse_next_lock) {
-        host.refuse_next_lock = false;
+    if (host.refuseNextLock) {
+        host.refuseNextLock = false;
         frame.ReturnPointer(nullptr);
         return;
     }
@@ -44,16 +44,16 @@ void ImageGetLockedData(HostState& host, CellFrame& frame) {
                           std::to_string(2 * wanted) + " dimension pointers.");
     }
     uint32_t* actual = frame.Output<uint32_t>(3, TypeWord::kUInt32);
-    uint32_t* data_type = frame.Output<uint32_t>(4, TypeWord::kUInt32);
-    uint32_t* pack_style = frame.Output<uint32_t>(5, TypeWord::kUInt32);
+    uint32_t* dataType = frame.Output<uint32_t>(4, TypeWord::kUInt32);
+    uint32_t* packStyle = frame.Output<uint32_t>(5, TypeWord::kUInt32);
     const auto real = static_cast<uint32_t>(image.dimensions.size());
-    *actual = image.reported_dimensions != 0 ? image.reported_dimensions : real;
-    *data_type = image.data_type;
-    *pack_style = 0;
+    *actual = image.reportedDimensions != 0 ? image.reportedDimensions : real;
+    *dataType = image.dataType;
+    *packStyle = 0;
     WriteDimensionPairs(image, frame, std::min(wanted, real));
     frame.ReturnPointer(image.data.data());
-    if (image.invalidate_when_locked) {
-        image.invalidate_when_locked = false;
+    if (image.invalidateWhenLocked) {
+        image.invalidateWhenLocked = false;
         image.valid = false;
         host.DropLocksOf(image);
     }

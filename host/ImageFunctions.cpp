@@ -12,37 +12,37 @@ namespace {
 
 void CreateReal1DImage(HostState& host, CellFrame& frame) {
     const std::string title = frame.Text(0);
-    const int32_t element_size = frame.Long(1);
+    const int32_t elementSize = frame.Long(1);
     const int32_t count = frame.Long(2);
-    if (element_size != 4 && element_size != 8) {
+    if (elementSize != 4 && elementSize != 8) {
         throw HostFailure("CreateReal1DImage: a real element has 4 or 8 bytes, not " +
-                          std::to_string(element_size) + ".");
+                          std::to_string(elementSize) + ".");
     }
     if (count <= 0) {
         throw HostFailure("CreateReal1DImage: cannot create an image with " +
                           std::to_string(count) + " elements.");
     }
-    const uint32_t data_type = element_size == 4 ? kReal4Data : kReal8Data;
-    ImageObject* image = host.NewImage(title, data_type, {static_cast<uint32_t>(count)});
+    const uint32_t dataType = elementSize == 4 ? kReal4Data : kReal8Data;
+    ImageObject* image = host.NewImage(title, dataType, {static_cast<uint32_t>(count)});
     frame.ReturnHandle(GiveOut(host, image));
 }
 
 void ImageClone(HostState& host, CellFrame& frame) {
     const ImageObject& source = frame.Image(0);
-    ImageObject* clone = host.NewImage(source.name, source.data_type, source.dimensions);
+    ImageObject* clone = host.NewImage(source.name, source.dataType, source.dimensions);
     clone->data = source.data;
     clone->calibrations = source.calibrations;
-    clone->intensity_unit = source.intensity_unit;
+    clone->intensityUnit = source.intensityUnit;
     CopyTags(host.store(), *clone->tags, *source.tags);
     frame.ReturnHandle(GiveOut(host, clone));
 }
 
 void ImageDataChanged(HostState&, CellFrame& frame) {
-    ++frame.Image(0).data_changed_count;
+    ++frame.Image(0).dataChangedCount;
 }
 
 void ImageGetDataType(HostState&, CellFrame& frame) {
-    frame.ReturnUInt(frame.Image(0).data_type);
+    frame.ReturnUInt(frame.Image(0).dataType);
 }
 
 uint32_t CheckedDimension(const ImageObject& image, int64_t dimension, const char* function) {
@@ -67,7 +67,7 @@ void ImageGetDimensionCalibration(HostState& host, CellFrame& frame) {
     float* origin = frame.Output<float>(2, TypeWord::kFloat);
     float* scale = frame.Output<float>(3, TypeWord::kFloat);
     DM_Object* units = frame.Output<DM_Object>(4, TypeWord::kHandle);
-    host.last_get_calibration_format = frame.Long(5);
+    host.lastGetCalibrationFormat = frame.Long(5);
     const DimensionCalibration& calibration = image.calibrations[dimension];
     *origin = calibration.origin;
     *scale = calibration.scale;
@@ -79,17 +79,17 @@ void ImageSetDimensionCalibration(HostState& host, CellFrame& frame) {
     const uint32_t dimension =
         CheckedDimension(image, frame.Long(1), "ImageSetDimensionCalibration");
     DimensionCalibration calibration{frame.Float(2), frame.Float(3), frame.String(4).text};
-    host.last_set_calibration_format = frame.Long(5);
+    host.lastSetCalibrationFormat = frame.Long(5);
     image.calibrations[dimension] = std::move(calibration);
 }
 
 void ImageGetIntensityUnitString(HostState& host, CellFrame& frame) {
-    frame.ReturnHandle(GiveOut(host, host.NewString(frame.Image(0).intensity_unit)));
+    frame.ReturnHandle(GiveOut(host, host.NewString(frame.Image(0).intensityUnit)));
 }
 
 void ImageSetIntensityUnitString(HostState&, CellFrame& frame) {
     ImageObject& image = frame.Image(0);
-    image.intensity_unit = frame.String(1).text;
+    image.intensityUnit = frame.String(1).text;
 }
 
 void ImageGetName(HostState& host, CellFrame& frame) {
@@ -110,13 +110,13 @@ void ImageIsValid(HostState&, CellFrame& frame) {
 // freed, so a caller must not touch locked data after changing its type.
 void ImageChangeDataType(HostState&, CellFrame& frame) {
     ImageObject& image = frame.Image(0);
-    const uint32_t data_type = frame.UInt(1);
-    if (DataTypeSize(data_type) == 0) {
-        throw HostFailure("ImageChangeDataType: data type " + std::to_string(data_type) +
+    const uint32_t dataType = frame.UInt(1);
+    if (DataTypeSize(dataType) == 0) {
+        throw HostFailure("ImageChangeDataType: data type " + std::to_string(dataType) +
                           " is not supported.");
     }
-    image.data = ConvertElements(image.data_type, image.data, data_type, image.ElementCount());
-    image.data_type = data_type;
+    image.data = ConvertElements(image.dataType, image.data, dataType, image.ElementCount());
+    image.dataType = dataType;
 }
 
 }  // namespace

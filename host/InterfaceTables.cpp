@@ -28,16 +28,16 @@ ClassInterfaceObject& ClassOf(ClassInterface* self) {
 // ---- HostInterface ----
 
 void DM_CDECL AddReference(HostInterface* self) {
-    ++HostOf(self).interface_references;
+    ++HostOf(self).interfaceReferences;
 }
 
 void DM_CDECL Release(HostInterface* self) {
     HostState& host = HostOf(self);
-    if (host.interface_references <= 0) {
+    if (host.interfaceReferences <= 0) {
         host.AuditError("HostInterface Release: more releases than references");
         return;
     }
-    --host.interface_references;
+    --host.interfaceReferences;
 }
 
 uint32_t DM_CDECL GetVersion(HostInterface* self) {
@@ -210,13 +210,13 @@ HostObject* Member(ClassInterfaceObject& self, DM_Object handle, const char* ope
     if (handle == nullptr)
         return nullptr;
     HostObject* object = self.host->store().Find(handle);
-    if (object != nullptr && self.object_class && *self.object_class == object->object_class)
+    if (object != nullptr && self.objectClass && *self.objectClass == object->objectClass)
         return object;
     const std::string what = std::string(operation) + " (" + self.name + ")";
     if (object == nullptr)
         self.host->AuditError(what + ": not a live host object");
     else
-        self.host->AuditError(what + ": given a " + ObjectClassName(object->object_class));
+        self.host->AuditError(what + ": given a " + ObjectClassName(object->objectClass));
     return nullptr;
 }
 

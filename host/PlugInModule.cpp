@@ -19,72 +19,72 @@ F Export(const ModuleLibrary& library, const std::string& path, const char* name
 }  // namespace
 
 PlugInModule::PlugInModule(const std::string& path)
-    : path_(path), library_(std::make_unique<ModuleLibrary>(path)) {
-    get_version_ = Export<DMPlugIn_GetVersion_Function>(*library_, path, "DMPlugIn_GetVersion");
-    link_ = Export<DMPlugIn_Link_2_Function>(*library_, path, "DMPlugIn_Link_2");
-    startup_ = Export<PlugIn_Lifecycle_Function>(*library_, path, "PlugInStartup");
-    run_ = Export<PlugIn_Lifecycle_Function>(*library_, path, "PlugInRun");
-    cleanup_ = Export<PlugIn_Lifecycle_Function>(*library_, path, "PlugInCleanup");
-    shutdown_ = Export<PlugIn_Lifecycle_Function>(*library_, path, "PlugInShutdown");
+    : fPath(path), fLibrary(std::make_unique<ModuleLibrary>(path)) {
+    fGetVersion = Export<DMPlugIn_GetVersion_Function>(*fLibrary, path, "DMPlugIn_GetVersion");
+    fLink = Export<DMPlugIn_Link_2_Function>(*fLibrary, path, "DMPlugIn_Link_2");
+    fStartup = Export<PlugIn_Lifecycle_Function>(*fLibrary, path, "PlugInStartup");
+    fRun = Export<PlugIn_Lifecycle_Function>(*fLibrary, path, "PlugInRun");
+    fCleanup = Export<PlugIn_Lifecycle_Function>(*fLibrary, path, "PlugInCleanup");
+    fShutdown = Export<PlugIn_Lifecycle_Function>(*fLibrary, path, "PlugInShutdown");
 }
 
 PlugInModule::~PlugInModule() = default;
 
 void PlugInModule::RequireLoaded() const {
-    if (!library_)
-        throw std::logic_error(path_ + " is not loaded");
+    if (!fLibrary)
+        throw std::logic_error(fPath + " is not loaded");
 }
 
 int32_t PlugInModule::GetVersion() const {
     RequireLoaded();
-    return get_version_();
+    return fGetVersion();
 }
 
 void PlugInModule::Link(HostInterface* host) const {
     RequireLoaded();
-    link_(host);
+    fLink(host);
 }
 
 void PlugInModule::Startup() const {
     RequireLoaded();
-    startup_();
+    fStartup();
 }
 
 void PlugInModule::Run() const {
     RequireLoaded();
-    run_();
+    fRun();
 }
 
 void PlugInModule::Cleanup() const {
     RequireLoaded();
-    cleanup_();
+    fCleanup();
 }
 
 void PlugInModule::Shutdown() const {
     RequireLoaded();
-    shutdown_();
+    fShutdown();
 }
 
 void PlugInModule::Unload() {
-    library_.reset();
+    fLibrary.reset();
 }
 
 bool PlugInModule::IsLoaded() const {
-    return library_ != nullptr;
+    return fLibrary != nullptr;
 }
 
 // ---- HostedModule ----
 
 HostedModule::HostedModule(StandInHost& host, const std::string& path)
-    : host_(host), module_(path) {
-    const int32_t protocol = module_.GetVersion();
+    : fHost(host), fModule(path) {
+    const int32_t protocol = fModule.GetVersion();
     if (protocol != 2) {
         throw std::runtime_error(path + " speaks linking protocol " + std::to_string(protocol) +
                                  ", not 2");
     }
-    module_.Link(host_.Interface());
-    module_.Startup();
-    module_.Run();
+    fModule.Link(fHost.Interface());
+    fModule.Startup();
+    fModule.Run();
 }
 
 HostedModule::~HostedModule() {
@@ -92,11 +92,11 @@ HostedModule::~HostedModule() {
 }
 
 void HostedModule::Close() {
-    if (!module_.IsLoaded())
+    if (!fModule.IsLoaded())
         return;
-    module_.Cleanup();
-    module_.Shutdown();
-    module_.Unload();
+    fModule.Cleanup();
+    fModule.Shutdown();
+    fModule.Unload();
 }
 
 }  // namespace dmhost

@@ -46,19 +46,19 @@ class PlugInModule {
     // Closes the library; every call above then throws std::logic_error.
     void Unload();
     bool IsLoaded() const;
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return fPath; }
 
   private:
     void RequireLoaded() const;
 
-    std::string path_;
-    std::unique_ptr<ModuleLibrary> library_;
-    DMPlugIn_GetVersion_Function get_version_ = nullptr;
-    DMPlugIn_Link_2_Function link_ = nullptr;
-    PlugIn_Lifecycle_Function startup_ = nullptr;
-    PlugIn_Lifecycle_Function run_ = nullptr;
-    PlugIn_Lifecycle_Function cleanup_ = nullptr;
-    PlugIn_Lifecycle_Function shutdown_ = nullptr;
+    std::string fPath;
+    std::unique_ptr<ModuleLibrary> fLibrary;
+    DMPlugIn_GetVersion_Function fGetVersion = nullptr;
+    DMPlugIn_Link_2_Function fLink = nullptr;
+    PlugIn_Lifecycle_Function fStartup = nullptr;
+    PlugIn_Lifecycle_Function fRun = nullptr;
+    PlugIn_Lifecycle_Function fCleanup = nullptr;
+    PlugIn_Lifecycle_Function fShutdown = nullptr;
 };
 
 class HostedModule {
@@ -72,11 +72,11 @@ class HostedModule {
 
     // Cleanup, Shutdown and unload; a second Close does nothing.
     void Close();
-    PlugInModule& module() { return module_; }
+    PlugInModule& module() { return fModule; }
 
   private:
-    StandInHost& host_;
-    PlugInModule module_;
+    StandInHost& fHost;
+    PlugInModule fModule;
 };
 
 }  // namespace dmhost

@@ -107,7 +107,7 @@ void TakePending(HostState& state, ScriptResult& result) {
     if (state.pending() == nullptr)
         return;
     result.failed = true;
-    result.error_code = state.pending()->code;
+    result.errorCode = state.pending()->code;
     result.error = state.pending()->message;
     state.SetPending(nullptr);
 }
@@ -130,42 +130,42 @@ void AdoptResult(StandInHost& host, DM_Object returned, ScriptResult& result) {
 
 ScriptResult StandInHost::CallScriptFunction(std::string_view name,
                                              const std::vector<ScriptValue>& args) {
-    const FunctionObject& function = FindScriptFunction(*state_, name);
+    const FunctionObject& function = FindScriptFunction(*fState, name);
     std::vector<ObjectRef> temporaries;
     const std::vector<CallArgument> arguments =
         Convert(*this, function.signature, args, temporaries);
-    state_->SetPending(nullptr);
+    fState->SetPending(nullptr);
     DM_Object returned = CallWithShape(function.signature, function.entry, arguments);
     ScriptResult result;
     AdoptResult(*this, returned, result);
-    TakePending(*state_, result);
+    TakePending(*fState, result);
     return result;
 }
 
-ScriptResult StandInHost::CallClassMethod(std::string_view class_name, std::string_view method_name,
+ScriptResult StandInHost::CallClassMethod(std::string_view className, std::string_view methodName,
                                           std::vector<ArgumentCell> cells) {
-    const ScriptClassObject* script_class = state_->FindClass(class_name);
-    if (script_class == nullptr) {
-        throw std::invalid_argument("no script class named " + std::string(class_name));
+    const ScriptClassObject* scriptClass = fState->FindClass(className);
+    if (scriptClass == nullptr) {
+        throw std::invalid_argument("no script class named " + std::string(className));
     }
     const FunctionObject* method = nullptr;
-    for (const FunctionObject* candidate : script_class->methods) {
-        if (candidate->signature.name == method_name)
+    for (const FunctionObject* candidate : scriptClass->methods) {
+        if (candidate->signature.name == methodName)
             method = candidate;
     }
     if (method == nullptr || method->entry == nullptr) {
-        throw std::invalid_argument("class " + std::string(class_name) + " has no method " +
-                                    std::string(method_name));
+        throw std::invalid_argument("class " + std::string(className) + " has no method " +
+                                    std::string(methodName));
     }
     if (static_cast<int32_t>(cells.size()) < method->signature.CellCount()) {
         cells.resize(static_cast<size_t>(method->signature.CellCount()));
     }
-    state_->SetPending(nullptr);
-    HostContext* context = state_->NewContext();
+    fState->SetPending(nullptr);
+    HostContext* context = fState->NewContext();
     reinterpret_cast<DM_CellsEntryPoint>(method->entry)(context, nullptr, cells.data());
     context->table->Release(context);
     ScriptResult result;
-    TakePending(*state_, result);
+    TakePending(*fState, result);
     return result;
 }
 

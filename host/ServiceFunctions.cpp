@@ -35,13 +35,13 @@ void PathExtractBaseName(HostState& host, CellFrame& frame) {
 
 void RegisterCustomMenu(HostState& host, CellFrame& frame) {
     frame.Long(0);
-    frame.ReturnLong(host.next_custom_id++);
+    frame.ReturnLong(host.nextCustomId++);
 }
 
 void RegisterCustomTool(HostState& host, CellFrame& frame) {
     frame.Text(0);
     frame.Long(1);
-    frame.ReturnLong(host.next_custom_id++);
+    frame.ReturnLong(host.nextCustomId++);
 }
 
 void UnregisterCustom(HostState&, CellFrame& frame) {
@@ -80,21 +80,21 @@ void NewCallbackFunction(HostState& host, CellFrame& frame) {
     } catch (const std::invalid_argument& error) {
         throw HostFailure(std::string("NewCallbackFunction: ") + error.what());
     }
-    function->signature_text = signature;
+    function->signatureText = signature;
     function->flags = flags;
     function->entry = reinterpret_cast<DM_EntryPoint>(entry);
     frame.ReturnHandle(GiveOut(host, host.store().Adopt(std::move(function))));
 }
 
 void ClassAddMethod(HostState& host, CellFrame& frame) {
-    const std::string class_name = frame.String(0).text;
+    const std::string className = frame.String(0).text;
     FunctionObject& method = frame.Function(1);
-    ScriptClassObject* script_class = host.FindClass(class_name);
-    if (script_class == nullptr) {
-        throw HostFailure("ClassAddMethod: no script class named \"" + class_name + "\".");
+    ScriptClassObject* scriptClass = host.FindClass(className);
+    if (scriptClass == nullptr) {
+        throw HostFailure("ClassAddMethod: no script class named \"" + className + "\".");
     }
     host.store().AddHost(&method);
-    script_class->methods.push_back(&method);
+    scriptClass->methods.push_back(&method);
     frame.ReturnHandle(GiveOut(host, &method));
 }
 

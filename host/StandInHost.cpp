@@ -14,7 +14,7 @@ namespace {
 template <class T>
 T& Expect(const HostState& state, DM_Object handle, ObjectClass expected) {
     HostObject* object = state.store().Find(handle);
-    if (object == nullptr || object->object_class != expected) {
+    if (object == nullptr || object->objectClass != expected) {
         throw std::invalid_argument(std::string("not a live ") + ObjectClassName(expected));
     }
     return *static_cast<T*>(object);
@@ -28,8 +28,8 @@ uint64_t ProductOf(const std::vector<uint32_t>& dimensions) {
 }
 
 void CheckSpec(const ImageSpec& spec, const std::vector<uint32_t>& dimensions) {
-    if (DataTypeSize(spec.data_type) == 0) {
-        throw std::invalid_argument("unsupported data type " + std::to_string(spec.data_type));
+    if (DataTypeSize(spec.dataType) == 0) {
+        throw std::invalid_argument("unsupported data type " + std::to_string(spec.dataType));
     }
     if (dimensions.empty() || ProductOf(dimensions) == 0) {
         throw std::invalid_argument("an image needs at least one element");
@@ -44,23 +44,23 @@ void CheckSpec(const ImageSpec& spec, const std::vector<uint32_t>& dimensions) {
 
 }  // namespace
 
-StandInHost::StandInHost(uint32_t version) : state_(std::make_unique<HostState>(version)) {}
+StandInHost::StandInHost(uint32_t version) : fState(std::make_unique<HostState>(version)) {}
 StandInHost::~StandInHost() = default;
 
 HostInterface* StandInHost::Interface() {
-    return state_->Interface();
+    return fState->Interface();
 }
 HostContext* StandInHost::NewContext() {
-    return state_->NewContext();
+    return fState->NewContext();
 }
-ClassInterface* StandInHost::NewClassInterface(std::string_view class_name) {
-    return state_->NewClassInterface(class_name);
+ClassInterface* StandInHost::NewClassInterface(std::string_view className) {
+    return fState->NewClassInterface(className);
 }
 void StandInHost::SetVersion(uint32_t version) {
-    state_->version = version;
+    fState->version = version;
 }
 uint32_t StandInHost::Version() const {
-    return state_->version;
+    return fState->version;
 }
 
 // ---- Making objects ----
@@ -70,240 +70,240 @@ ObjectRef StandInHost::MakeImage(const ImageSpec& spec) {
     if (dimensions.empty())
         dimensions.push_back(static_cast<uint32_t>(spec.values.size()));
     CheckSpec(spec, dimensions);
-    ImageObject* image = state_->NewImage(spec.name, spec.data_type, dimensions);
-    state_->store().AddExternal(image);
+    ImageObject* image = fState->NewImage(spec.name, spec.dataType, dimensions);
+    fState->store().AddExternal(image);
     ObjectRef result(*this, ToHandle(image));
     for (size_t i = 0; i < spec.values.size(); ++i) {
-        WriteElement(spec.data_type, image->data.data(), i, spec.values[i]);
+        WriteElement(spec.dataType, image->data.data(), i, spec.values[i]);
     }
     std::copy(spec.calibrations.begin(), spec.calibrations.end(), image->calibrations.begin());
-    image->intensity_unit = spec.intensity_unit;
-    AddMembers(state_->store(), *image->tags, spec.tags);
+    image->intensityUnit = spec.intensityUnit;
+    AddMembers(fState->store(), *image->tags, spec.tags);
     return result;
 }
 
 ObjectRef StandInHost::MakeString(std::string_view text) {
-    StringObject* string = state_->NewString(std::string(text));
-    state_->store().AddExternal(string);
+    StringObject* string = fState->NewString(std::string(text));
+    fState->store().AddExternal(string);
     return ObjectRef(*this, ToHandle(string));
 }
 
 ObjectRef StandInHost::MakeTagGroup(const std::vector<TagValue>& members) {
-    TagGroupObject* group = NewGroup(state_->store(), false);
-    state_->store().AddExternal(group);
+    TagGroupObject* group = NewGroup(fState->store(), false);
+    fState->store().AddExternal(group);
     ObjectRef result(*this, ToHandle(group));
-    AddMembers(state_->store(), *group, members);
+    AddMembers(fState->store(), *group, members);
     return result;
 }
 
 ObjectRef StandInHost::MakeTagList(const std::vector<TagValue>& items) {
-    TagGroupObject* list = NewGroup(state_->store(), true);
-    state_->store().AddExternal(list);
+    TagGroupObject* list = NewGroup(fState->store(), true);
+    fState->store().AddExternal(list);
     ObjectRef result(*this, ToHandle(list));
-    AddMembers(state_->store(), *list, items);
+    AddMembers(fState->store(), *list, items);
     return result;
 }
 
 ObjectRef StandInHost::MakeThrowable(int32_t code, DM_ErrorDetail detail) {
-    ThrowableObject* throwable = state_->NewThrowable(code, detail);
-    state_->store().AddExternal(throwable);
+    ThrowableObject* throwable = fState->NewThrowable(code, detail);
+    fState->store().AddExternal(throwable);
     return ObjectRef(*this, ToHandle(throwable));
 }
 
 // ---- Reading objects ----
 
 ImageSnapshot StandInHost::ReadImage(DM_Object handle) const {
-    const auto& image = Expect<ImageObject>(*state_, handle, ObjectClass::kImage);
+    const auto& image = Expect<ImageObject>(*fState, handle, ObjectClass::kImage);
     ImageSnapshot snapshot;
     snapshot.name = image.name;
-    snapshot.data_type = image.data_type;
+    snapshot.dataType = image.dataType;
     snapshot.dimensions = image.dimensions;
     const uint64_t count = image.ElementCount();
     snapshot.values.reserve(count);
     for (uint64_t i = 0; i < count; ++i) {
-        snapshot.values.push_back(ReadElement(image.data_type, image.data.data(), i));
+        snapshot.values.push_back(ReadElement(image.dataType, image.data.data(), i));
     }
     snapshot.calibrations = image.calibrations;
-    snapshot.intensity_unit = image.intensity_unit;
+    snapshot.intensityUnit = image.intensityUnit;
     snapshot.tags = ToTagValue(*image.tags, "");
-    snapshot.lock_count = image.lock_count;
-    snapshot.data_changed_count = image.data_changed_count;
+    snapshot.lockCount = image.lockCount;
+    snapshot.dataChangedCount = image.dataChangedCount;
     snapshot.valid = image.valid;
     return snapshot;
 }
 
 std::string StandInHost::ReadText(DM_Object handle) const {
-    return Expect<StringObject>(*state_, handle, ObjectClass::kString).text;
+    return Expect<StringObject>(*fState, handle, ObjectClass::kString).text;
 }
 
 TagValue StandInHost::ReadTags(DM_Object handle) const {
-    return ToTagValue(Expect<TagGroupObject>(*state_, handle, ObjectClass::kTagGroup), "");
+    return ToTagValue(Expect<TagGroupObject>(*fState, handle, ObjectClass::kTagGroup), "");
 }
 
 std::string StandInHost::ThrowableMessage(DM_Object handle) const {
-    return Expect<ThrowableObject>(*state_, handle, ObjectClass::kThrowable).message;
+    return Expect<ThrowableObject>(*fState, handle, ObjectClass::kThrowable).message;
 }
 
 int32_t StandInHost::ThrowableCode(DM_Object handle) const {
-    return Expect<ThrowableObject>(*state_, handle, ObjectClass::kThrowable).code;
+    return Expect<ThrowableObject>(*fState, handle, ObjectClass::kThrowable).code;
 }
 
 ObjectClass StandInHost::ClassOf(DM_Object handle) const {
-    const HostObject* object = state_->store().Find(handle);
+    const HostObject* object = fState->store().Find(handle);
     if (object == nullptr)
         throw std::invalid_argument("not a live host object");
-    return object->object_class;
+    return object->objectClass;
 }
 
 bool StandInHost::IsLive(DM_Object handle) const {
-    return handle != nullptr && state_->store().Find(handle) != nullptr;
+    return handle != nullptr && fState->store().Find(handle) != nullptr;
 }
 
 int32_t StandInHost::ReferenceCount(DM_Object handle) const {
-    const HostObject* object = state_->store().Find(handle);
+    const HostObject* object = fState->store().Find(handle);
     if (object == nullptr)
         throw std::invalid_argument("not a live host object");
-    return object->references - object->host_references;
+    return object->references - object->hostReferences;
 }
 
 int32_t StandInHost::LockCount(DM_Object handle) const {
-    return Expect<ImageObject>(*state_, handle, ObjectClass::kImage).lock_count;
+    return Expect<ImageObject>(*fState, handle, ObjectClass::kImage).lockCount;
 }
 
 // ---- Output, pending exception, records ----
 
 const std::string& StandInHost::ResultsText() const {
-    return state_->results;
+    return fState->results;
 }
 void StandInHost::ClearResults() {
-    state_->results.clear();
+    fState->results.clear();
 }
 const std::vector<Alert>& StandInHost::Alerts() const {
-    return state_->alerts;
+    return fState->alerts;
 }
 void StandInHost::ClearAlerts() {
-    state_->alerts.clear();
+    fState->alerts.clear();
 }
 
 bool StandInHost::HasPendingException() const {
-    return state_->pending() != nullptr;
+    return fState->pending() != nullptr;
 }
 std::string StandInHost::PendingExceptionMessage() const {
-    return state_->pending() == nullptr ? std::string() : state_->pending()->message;
+    return fState->pending() == nullptr ? std::string() : fState->pending()->message;
 }
 int32_t StandInHost::PendingExceptionCode() const {
-    return state_->pending() == nullptr ? 0 : state_->pending()->code;
+    return fState->pending() == nullptr ? 0 : fState->pending()->code;
 }
 DM_Object StandInHost::PendingException() const {
-    return ToHandle(state_->pending());
+    return ToHandle(fState->pending());
 }
 void StandInHost::ClearPendingException() {
-    state_->SetPending(nullptr);
+    fState->SetPending(nullptr);
 }
 
 std::vector<InstalledFunction> StandInHost::InstalledFunctions() const {
     std::vector<InstalledFunction> functions;
-    for (const FunctionObject* function : state_->installed()) {
-        functions.push_back({function->signature_text, function->signature.name, function->flags});
+    for (const FunctionObject* function : fState->installed()) {
+        functions.push_back({function->signatureText, function->signature.name, function->flags});
     }
     return functions;
 }
 
 std::vector<std::string> StandInHost::UninstalledSignatures() const {
-    return state_->uninstalled();
+    return fState->uninstalled();
 }
 
 std::vector<std::string> StandInHost::RegisteredClasses() const {
     std::vector<std::string> names;
-    for (const ScriptClassObject* script_class : state_->classes()) {
-        names.push_back(script_class->name);
+    for (const ScriptClassObject* scriptClass : fState->classes()) {
+        names.push_back(scriptClass->name);
     }
     return names;
 }
 
-std::vector<std::string> StandInHost::ClassMethods(std::string_view class_name) const {
+std::vector<std::string> StandInHost::ClassMethods(std::string_view className) const {
     std::vector<std::string> methods;
-    if (const ScriptClassObject* script_class = state_->FindClass(class_name)) {
-        for (const FunctionObject* method : script_class->methods) {
-            methods.push_back(method->signature_text);
+    if (const ScriptClassObject* scriptClass = fState->FindClass(className)) {
+        for (const FunctionObject* method : scriptClass->methods) {
+            methods.push_back(method->signatureText);
         }
     }
     return methods;
 }
 
 const std::vector<std::string>& StandInHost::CallLog() const {
-    return state_->call_log;
+    return fState->callLog;
 }
-int32_t StandInHost::CallCount(std::string_view function_name) const {
+int32_t StandInHost::CallCount(std::string_view functionName) const {
     return static_cast<int32_t>(
-        std::count(state_->call_log.begin(), state_->call_log.end(), function_name));
+        std::count(fState->callLog.begin(), fState->callLog.end(), functionName));
 }
 void StandInHost::ClearCallLog() {
-    state_->call_log.clear();
+    fState->callLog.clear();
 }
 
 std::optional<int32_t> StandInHost::LastSetCalibrationFormat() const {
-    return state_->last_set_calibration_format;
+    return fState->lastSetCalibrationFormat;
 }
 std::optional<int32_t> StandInHost::LastGetCalibrationFormat() const {
-    return state_->last_get_calibration_format;
+    return fState->lastGetCalibrationFormat;
 }
 
 // ---- Audit ----
 
 AuditSnapshot StandInHost::Audit() const {
     AuditSnapshot snapshot;
-    state_->store().ForEach([&snapshot](const HostObject& object) {
-        const int c = static_cast<int>(object.object_class);
+    fState->store().ForEach([&snapshot](const HostObject& object) {
+        const int c = static_cast<int>(object.objectClass);
         ++snapshot.objects[c];
-        snapshot.references[c] += object.references - object.host_references;
+        snapshot.references[c] += object.references - object.hostReferences;
     });
-    snapshot.interface_references = state_->interface_references;
-    for (const auto& entry : state_->class_interfaces()) {
-        snapshot.class_interface_references += entry.second->references;
+    snapshot.interfaceReferences = fState->interfaceReferences;
+    for (const auto& entry : fState->classInterfaces()) {
+        snapshot.classInterfaceReferences += entry.second->references;
     }
-    for (const auto& context : state_->contexts()) {
+    for (const auto& context : fState->contexts()) {
         if (!context->released)
-            ++snapshot.open_contexts;
+            ++snapshot.openContexts;
     }
-    snapshot.string_locks = static_cast<int32_t>(state_->StringLockCount());
-    snapshot.image_locks = static_cast<int32_t>(state_->LockCount());
+    snapshot.stringLocks = static_cast<int32_t>(fState->StringLockCount());
+    snapshot.imageLocks = static_cast<int32_t>(fState->LockCount());
     return snapshot;
 }
 
 const std::vector<std::string>& StandInHost::AuditErrors() const {
-    return state_->audit_errors;
+    return fState->auditErrors;
 }
 void StandInHost::ClearAuditErrors() {
-    state_->audit_errors.clear();
+    fState->auditErrors.clear();
 }
 
 // ---- Fault injection ----
 
 void StandInHost::MakeFunctionStale(std::string_view signature, int32_t times) {
-    state_->stale_calls[std::string(signature)] = times;
+    fState->staleCalls[std::string(signature)] = times;
 }
 
-void StandInHost::FailNextCall(std::string_view function_name, int32_t code, std::string message) {
-    state_->failures[std::string(function_name)] = InjectedFailure{code, std::move(message)};
+void StandInHost::FailNextCall(std::string_view functionName, int32_t code, std::string message) {
+    fState->failures[std::string(functionName)] = InjectedFailure{code, std::move(message)};
 }
 
 void StandInHost::RefuseNextLock() {
-    state_->refuse_next_lock = true;
+    fState->refuseNextLock = true;
 }
 
 void StandInHost::ReportDimensionCount(DM_Object image, uint32_t count) {
-    Expect<ImageObject>(*state_, image, ObjectClass::kImage).reported_dimensions = count;
+    Expect<ImageObject>(*fState, image, ObjectClass::kImage).reportedDimensions = count;
 }
 
 void StandInHost::InvalidateWhenLocked(DM_Object image) {
-    Expect<ImageObject>(*state_, image, ObjectClass::kImage).invalidate_when_locked = true;
+    Expect<ImageObject>(*fState, image, ObjectClass::kImage).invalidateWhenLocked = true;
 }
 
 void StandInHost::InvalidateImage(DM_Object handle) {
-    auto& image = Expect<ImageObject>(*state_, handle, ObjectClass::kImage);
+    auto& image = Expect<ImageObject>(*fState, handle, ObjectClass::kImage);
     image.valid = false;
-    state_->DropLocksOf(image);
+    fState->DropLocksOf(image);
 }
 
 }  // namespace dmhost

@@ -58,12 +58,12 @@ enum DataTypeCode : uint32_t {
 };
 
 // Bytes per element of a supported data type; 0 for any other code.
-uint32_t DataTypeSize(uint32_t data_type);
+uint32_t DataTypeSize(uint32_t dataType);
 
 // Host object classes, as counted by the audit.
 enum class ObjectClass { kImage, kTagGroup, kString, kThrowable, kFunction, kScriptClass };
 constexpr int kObjectClassCount = 6;
-const char* ObjectClassName(ObjectClass object_class);
+const char* ObjectClassName(ObjectClass objectClass);
 
 // ---- Values of the C++ API --------------------------------------------------------------
 
@@ -73,16 +73,16 @@ class ObjectRef {
   public:
     ObjectRef() = default;
     // Takes over one reference the caller owns on `object` (may be null).
-    ObjectRef(StandInHost& host, DM_Object object) : host_(&host), object_(object) {}
-    explicit ObjectRef(StandInHost& host) : host_(&host) {}
+    ObjectRef(StandInHost& host, DM_Object object) : fHost(&host), fObject(object) {}
+    explicit ObjectRef(StandInHost& host) : fHost(&host) {}
     ObjectRef(ObjectRef&& other) noexcept;
     ObjectRef& operator=(ObjectRef&& other) noexcept;
     ObjectRef(const ObjectRef&) = delete;
     ObjectRef& operator=(const ObjectRef&) = delete;
     ~ObjectRef();
 
-    DM_Object get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
+    DM_Object get() const { return fObject; }
+    explicit operator bool() const { return fObject != nullptr; }
     // Hands the raw object with its reference to the caller; the ObjectRef becomes empty.
     DM_Object release();
     // Releases the held reference now.
@@ -90,12 +90,12 @@ class ObjectRef {
     // The address of the held raw object, for a script function's output argument: the
     // function may release what is there and store an object carrying one reference, which
     // this ObjectRef then owns. REQUIRES: the ObjectRef was made with a host.
-    DM_Object* slot() { return &object_; }
-    StandInHost* host() const { return host_; }
+    DM_Object* slot() { return &fObject; }
+    StandInHost* host() const { return fHost; }
 
   private:
-    StandInHost* host_ = nullptr;
-    DM_Object object_ = nullptr;
+    StandInHost* fHost = nullptr;
+    DM_Object fObject = nullptr;
 };
 
 enum class TagKind { kLong, kDouble, kString, kGroup, kList };
@@ -105,8 +105,8 @@ enum class TagKind { kLong, kDouble, kString, kGroup, kList };
 struct TagValue {
     TagKind kind = TagKind::kGroup;
     std::string label;  // empty for list items
-    int32_t long_value = 0;
-    double double_value = 0.0;
+    int32_t longValue = 0;
+    double doubleValue = 0.0;
     std::string text;
     std::vector<TagValue> members;  // group or list members, in order
 
@@ -128,28 +128,28 @@ struct DimensionCalibration {
     std::string units;
 };
 
-// What MakeImage builds. Values are converted to data_type as ImageChangeDataType would.
+// What MakeImage builds. Values are converted to dataType as ImageChangeDataType would.
 struct ImageSpec {
     std::string name;
-    uint32_t data_type = kReal8Data;
+    uint32_t dataType = kReal8Data;
     std::vector<uint32_t> dimensions;  // empty: one dimension of values.size()
     std::vector<double> values;        // element count must equal the product of dimensions
     std::vector<DimensionCalibration> calibrations;  // per dimension; missing ones default
-    std::string intensity_unit;
+    std::string intensityUnit;
     std::vector<TagValue> tags;  // members of the root tag group, in order
 };
 
 // Everything about an image, read back at one moment.
 struct ImageSnapshot {
     std::string name;
-    uint32_t data_type = 0;
+    uint32_t dataType = 0;
     std::vector<uint32_t> dimensions;
     std::vector<double> values;  // every element, converted to double
     std::vector<DimensionCalibration> calibrations;
-    std::string intensity_unit;
-    TagValue tags;                   // the root tag group
-    int32_t lock_count = 0;          // ImageLockData calls not yet unlocked
-    int32_t data_changed_count = 0;  // ImageDataChanged calls on this image
+    std::string intensityUnit;
+    TagValue tags;                 // the root tag group
+    int32_t lockCount = 0;         // ImageLockData calls not yet unlocked
+    int32_t dataChangedCount = 0;  // ImageDataChanged calls on this image
     bool valid = true;
 };
 
@@ -185,11 +185,11 @@ struct ScriptValue {
 
 // What a script sees after calling a script function.
 struct ScriptResult {
-    ObjectRef value;         // the returned handle with its one reference; empty for void or null
-    std::string text;        // the characters of a returned dm_string
-    bool failed = false;     // the function left a pending exception
-    int32_t error_code = 0;  // the pending throwable's code
-    std::string error;       // the pending throwable's message, as the host shows it
+    ObjectRef value;        // the returned handle with its one reference; empty for void or null
+    std::string text;       // the characters of a returned dm_string
+    bool failed = false;    // the function left a pending exception
+    int32_t errorCode = 0;  // the pending throwable's code
+    std::string error;      // the pending throwable's message, as the host shows it
 };
 
 // Live host objects and the references held on them outside the host, by class, plus the
@@ -197,11 +197,11 @@ struct ScriptResult {
 struct AuditSnapshot {
     std::array<int32_t, kObjectClassCount> objects{};     // live objects
     std::array<int32_t, kObjectClassCount> references{};  // references held outside the host
-    int32_t interface_references = 0;        // on the HostInterface, beyond the host's own
-    int32_t class_interface_references = 0;  // on all ClassInterfaces together
-    int32_t open_contexts = 0;               // HostContexts not yet released
-    int32_t string_locks = 0;                // LockString without UnlockString
-    int32_t image_locks = 0;                 // ImageLockData without ImageUnlockData
+    int32_t interfaceReferences = 0;       // on the HostInterface, beyond the host's own
+    int32_t classInterfaceReferences = 0;  // on all ClassInterfaces together
+    int32_t openContexts = 0;              // HostContexts not yet released
+    int32_t stringLocks = 0;               // LockString without UnlockString
+    int32_t imageLocks = 0;                // ImageLockData without ImageUnlockData
 
     int32_t Objects(ObjectClass c) const { return objects[static_cast<int>(c)]; }
     int32_t References(ObjectClass c) const { return references[static_cast<int>(c)]; }
@@ -228,7 +228,7 @@ class StandInHost {
     HostContext* NewContext();
     // The class interface for a host class name, carrying one reference (as GetClass);
     // null for a name the host does not know.
-    ClassInterface* NewClassInterface(std::string_view class_name);
+    ClassInterface* NewClassInterface(std::string_view className);
 
     void SetVersion(uint32_t version);
     uint32_t Version() const;
@@ -245,7 +245,7 @@ class StandInHost {
     // -- Reading objects back (borrowed arguments) --
     ImageSnapshot ReadImage(DM_Object image) const;
     std::string ReadText(DM_Object string) const;
-    TagValue ReadTags(DM_Object tag_group) const;
+    TagValue ReadTags(DM_Object tagGroup) const;
     std::string ThrowableMessage(DM_Object throwable) const;
     int32_t ThrowableCode(DM_Object throwable) const;
     ObjectClass ClassOf(DM_Object object) const;
@@ -271,9 +271,9 @@ class StandInHost {
     std::vector<InstalledFunction> InstalledFunctions() const;  // in installation order
     std::vector<std::string> UninstalledSignatures() const;     // in uninstall order
     std::vector<std::string> RegisteredClasses() const;
-    std::vector<std::string> ClassMethods(std::string_view class_name) const;
+    std::vector<std::string> ClassMethods(std::string_view className) const;
     const std::vector<std::string>& CallLog() const;  // host function names, in call order
-    int32_t CallCount(std::string_view function_name) const;
+    int32_t CallCount(std::string_view functionName) const;
     void ClearCallLog();
     // The calibrated-origin argument of the last ImageSetDimensionCalibration and
     // ImageGetDimensionCalibration call; empty before the first.
@@ -286,9 +286,9 @@ class StandInHost {
     // Throws std::invalid_argument when no such function is installed, when its shape is
     // not one the host can call, or when `args` do not fit its parameters.
     ScriptResult CallScriptFunction(std::string_view name, const std::vector<ScriptValue>& args);
-    // Calls method `method_name` of a registered script class (a flags-4 function) with
+    // Calls method `methodName` of a registered script class (a flags-4 function) with
     // (context, null, cells); `cells` holds the result cell, then the arguments.
-    ScriptResult CallClassMethod(std::string_view class_name, std::string_view method_name,
+    ScriptResult CallClassMethod(std::string_view className, std::string_view methodName,
                                  std::vector<ArgumentCell> cells);
 
     // -- Audit --
@@ -304,9 +304,9 @@ class StandInHost {
     // a pending throwable "The function handle is no longer valid."); each handle that
     // answered 3 stays stale, and LookUpFunction then hands out a fresh one.
     void MakeFunctionStale(std::string_view signature, int32_t times = 1);
-    // The next call of the host function named `function_name` fails (status 1) with a
+    // The next call of the host function named `functionName` fails (status 1) with a
     // pending throwable of `code` whose message is `message`.
-    void FailNextCall(std::string_view function_name, int32_t code, std::string message);
+    void FailNextCall(std::string_view functionName, int32_t code, std::string message);
     // The next ImageLockData answers null (a refused lock).
     void RefuseNextLock();
     // ImageGetLockedData reports `count` dimensions for this image (for example 6).
@@ -320,11 +320,11 @@ class StandInHost {
     void InvalidateImage(DM_Object image);
 
     // Internal: the implementation behind the tables. Not part of the test API.
-    HostState& state() { return *state_; }
-    const HostState& state() const { return *state_; }
+    HostState& state() { return *fState; }
+    const HostState& state() const { return *fState; }
 
   private:
-    std::unique_ptr<HostState> state_;
+    std::unique_ptr<HostState> fState;
 };
 
 }  // namespace dmhost

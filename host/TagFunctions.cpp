@@ -53,7 +53,7 @@ void TagGroupGetTagAsDouble(HostState&, CellFrame& frame) {
         frame.ReturnBool(false);
         return;
     }
-    *value = found->kind == TagKind::kDouble ? found->double_value : found->long_value;
+    *value = found->kind == TagKind::kDouble ? found->doubleValue : found->longValue;
     frame.ReturnBool(true);
 }
 
@@ -75,14 +75,14 @@ void TagGroupInsertTagAsTagGroup(HostState& host, CellFrame& frame) {
 void TagGroupSetTagAsDouble(HostState& host, CellFrame& frame) {
     TagEntry entry;
     entry.kind = TagKind::kDouble;
-    entry.double_value = frame.Double(2);
+    entry.doubleValue = frame.Double(2);
     SetTag(host.store(), frame.TagGroup(0), frame.Text(1), std::move(entry));
 }
 
 void TagGroupSetTagAsLong(HostState& host, CellFrame& frame) {
     TagEntry entry;
     entry.kind = TagKind::kLong;
-    entry.long_value = frame.Long(2);
+    entry.longValue = frame.Long(2);
     SetTag(host.store(), frame.TagGroup(0), frame.Text(1), std::move(entry));
 }
 
@@ -97,7 +97,7 @@ void TagGroupSetTagAsString(HostState& host, CellFrame& frame) {
 void TagGroupSetTagAsTagGroup(HostState& host, CellFrame& frame) {
     TagGroupObject& value = frame.TagGroup(2);
     TagEntry entry;
-    entry.kind = value.is_list ? TagKind::kList : TagKind::kGroup;
+    entry.kind = value.isList ? TagKind::kList : TagKind::kGroup;
     entry.group = &value;
     SetTag(host.store(), frame.TagGroup(0), frame.Text(1), std::move(entry));
 }

@@ -83,8 +83,8 @@ TagEntry EntryFromValue(ObjectStore& store, const TagValue& value) {
     TagEntry entry;
     entry.label = value.label;
     entry.kind = value.kind;
-    entry.long_value = value.long_value;
-    entry.double_value = value.double_value;
+    entry.longValue = value.longValue;
+    entry.doubleValue = value.doubleValue;
     entry.text = value.text;
     if (value.kind == TagKind::kGroup || value.kind == TagKind::kList) {
         entry.group = NewGroup(store, value.kind == TagKind::kList);
@@ -131,10 +131,10 @@ void SetTag(ObjectStore& store, TagGroupObject& root, std::string_view path, Tag
         parent.entries.push_back(std::move(value));
         return;
     }
-    TagGroupObject* old_group = member->group;
+    TagGroupObject* oldGroup = member->group;
     *member = std::move(value);
-    if (old_group != nullptr)
-        store.ReleaseHost(old_group);
+    if (oldGroup != nullptr)
+        store.ReleaseHost(oldGroup);
 }
 
 void InsertTagGroup(ObjectStore& store, TagGroupObject& container, int32_t index,
@@ -143,7 +143,7 @@ void InsertTagGroup(ObjectStore& store, TagGroupObject& container, int32_t index
         throw HostFailure("Invalid tag index " + std::to_string(index) + ".");
     RefuseCycle(&container, group);
     TagEntry entry;
-    entry.kind = group->is_list ? TagKind::kList : TagKind::kGroup;
+    entry.kind = group->isList ? TagKind::kList : TagKind::kGroup;
     entry.group = group;
     store.AddHost(group);
     const size_t at = std::min(static_cast<size_t>(index), container.entries.size());
@@ -160,15 +160,15 @@ void CopyTags(ObjectStore& store, TagGroupObject& destination, const TagGroupObj
             destination.entries.push_back(std::move(copy));
             continue;
         }
-        TagGroupObject* old_group = member->group;
+        TagGroupObject* oldGroup = member->group;
         *member = std::move(copy);
-        if (old_group != nullptr)
-            store.ReleaseHost(old_group);
+        if (oldGroup != nullptr)
+            store.ReleaseHost(oldGroup);
     }
 }
 
 TagGroupObject* CopyGroup(ObjectStore& store, const TagGroupObject& source) {
-    TagGroupObject* copy = NewGroup(store, source.is_list);
+    TagGroupObject* copy = NewGroup(store, source.isList);
     for (const TagEntry& entry : source.entries)
         copy->entries.push_back(CopyEntry(store, entry));
     return copy;
@@ -181,7 +181,7 @@ void AddMembers(ObjectStore& store, TagGroupObject& group, const std::vector<Tag
 
 TagValue ToTagValue(const TagGroupObject& group, std::string label) {
     TagValue value =
-        group.is_list ? TagValue::List(std::move(label)) : TagValue::Group(std::move(label));
+        group.isList ? TagValue::List(std::move(label)) : TagValue::Group(std::move(label));
     for (const TagEntry& entry : group.entries) {
         if (entry.group != nullptr) {
             value.members.push_back(ToTagValue(*entry.group, entry.label));
@@ -190,8 +190,8 @@ TagValue ToTagValue(const TagGroupObject& group, std::string label) {
         TagValue leaf;
         leaf.kind = entry.kind;
         leaf.label = entry.label;
-        leaf.long_value = entry.long_value;
-        leaf.double_value = entry.double_value;
+        leaf.longValue = entry.longValue;
+        leaf.doubleValue = entry.doubleValue;
         leaf.text = entry.text;
         value.members.push_back(std::move(leaf));
     }

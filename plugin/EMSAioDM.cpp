@@ -82,11 +82,11 @@ TagGroup ItemGroup(const std::string& label) {
 
 TagGroup ItemList() {
     const TagGroup specimen = ItemGroup("Specimen");
-    const TagGroup operator_name = ItemGroup("Operator");
+    const TagGroup operatorName = ItemGroup("Operator");
     const TagGroup microscope = ItemGroup("Microscope");
     TagGroup list = NewTagList();
     TagGroupInsertTagAsTagGroup(list, kEndOfList, specimen);
-    TagGroupInsertTagAsTagGroup(list, kEndOfList, operator_name);
+    TagGroupInsertTagAsTagGroup(list, kEndOfList, operatorName);
     TagGroupInsertTagAsTagGroup(list, kEndOfList, microscope);
     return list;
 }
@@ -165,10 +165,10 @@ void WriteTags(const Image& image, const EMSASpectrum& spectrum) {
 }  // namespace
 
 Image ImportEMSASpectrum(String path) {
-    const std::string path_text = StringToText(path);
+    const std::string pathText = StringToText(path);
     const std::string name = StringToText(PathExtractBaseName(path, kNameFormat));
     path.Reset();
-    const EMSASpectrum spectrum = ReadSpectrumFile(path_text);
+    const EMSASpectrum spectrum = ReadSpectrumFile(pathText);
 
     Image image = CreateReal1DImage(name.c_str(), kRealElementBytes, spectrum.npoints);
     ImageDataLocker locker(image);

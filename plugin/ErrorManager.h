@@ -28,7 +28,7 @@ class ErrorManager {
     // Reports an exception without throwing; this manager does nothing.
     virtual void ReportError(const std::exception& exception);
     // Shows the pair to the user; this manager does nothing.
-    virtual void DisplayError(int32_t code, DM_ErrorDetail detail, int32_t alert_kind);
+    virtual void DisplayError(int32_t code, DM_ErrorDetail detail, int32_t alertKind);
     // Kept in its place so later operations keep theirs; does nothing.
     virtual void ReservedOperation(void* argument);
     // The text of a pair: the message at the detail address for 28802 and 28803 (the

@@ -32,10 +32,10 @@ void SetPending(HostContext* context, const Throwable& throwable) {
 }
 
 Throwable ThrowableFor(const std::exception& exception) {
-    if (auto* host_error = dynamic_cast<const dmplugin_exception*>(&exception)) {
+    if (auto* hostError = dynamic_cast<const dmplugin_exception*>(&exception)) {
         // Only ever thrown with a Throwable; an empty one still must not reach the host.
-        if (!host_error->GetThrowable().IsNull())
-            return host_error->GetThrowable();
+        if (!hostError->GetThrowable().IsNull())
+            return hostError->GetThrowable();
         return MakeThrowable(ErrorPair{DM_ERROR_PLUGIN_MESSAGE, 0});
     }
     return MakeThrowable(GetErrorCodes(exception));

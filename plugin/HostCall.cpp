@@ -27,20 +27,20 @@ Function LookUp(const HostScope& scope, const char* signature) {
     return Function::TakeOver(host->table->LookUpFunction(host, 0, signature));
 }
 
-int32_t Call(HostContext* context, DM_Object function, int32_t cell_count, ArgumentCell* cells) {
-    return context->table->CallFunction(context, function, cell_count, cells);
+int32_t Call(HostContext* context, DM_Object function, int32_t cellCount, ArgumentCell* cells) {
+    return context->table->CallFunction(context, function, cellCount, cells);
 }
 
 // One more attempt with a freshly looked-up handle, which replaces the stale one only when
 // it works. Without a fresh handle the call stays stale.
-int32_t RetryStaleCall(const HostScope& scope, HostFunctionSlot& slot, int32_t cell_count,
+int32_t RetryStaleCall(const HostScope& scope, HostFunctionSlot& slot, int32_t cellCount,
                        ArgumentCell* cells, const char* signature) {
     Function fresh = LookUp(scope, signature);
     if (fresh.IsNull())
         return DM_CALL_STALE_FUNCTION;
     HostContext* context = scope.context();
     context->table->ClearException(context);
-    int32_t status = Call(context, fresh.get(), cell_count, cells);
+    int32_t status = Call(context, fresh.get(), cellCount, cells);
     if (status == DM_CALL_OK)
         Store(slot, fresh.get());
     return status;
@@ -48,7 +48,7 @@ int32_t RetryStaleCall(const HostScope& scope, HostFunctionSlot& slot, int32_t c
 
 }  // namespace
 
-void CallHostFunction(HostFunctionSlot& slot, int32_t cell_count, ArgumentCell* cells,
+void CallHostFunction(HostFunctionSlot& slot, int32_t cellCount, ArgumentCell* cells,
                       const char* signature) {
     HostScope scope;
     HostContext* context = scope.context();
@@ -56,9 +56,9 @@ void CallHostFunction(HostFunctionSlot& slot, int32_t cell_count, ArgumentCell* 
         RaiseErrorText("The host gave no context for a call.");
     if (slot.fFunction == nullptr)
         Store(slot, LookUp(scope, signature).get());
-    int32_t status = Call(context, slot.fFunction, cell_count, cells);
+    int32_t status = Call(context, slot.fFunction, cellCount, cells);
     if (status == DM_CALL_STALE_FUNCTION) {
-        status = RetryStaleCall(scope, slot, cell_count, cells, signature);
+        status = RetryStaleCall(scope, slot, cellCount, cells, signature);
     }
     if (status != DM_CALL_OK)
         RaisePendingHostException(context);

@@ -24,7 +24,7 @@ struct HostFunctionSlot {
     bool fRegistered;
 };
 
-void CallHostFunction(HostFunctionSlot& slot, int32_t cell_count, ArgumentCell* cells,
+void CallHostFunction(HostFunctionSlot& slot, int32_t cellCount, ArgumentCell* cells,
                       const char* signature);
 
 // Gives back every cached Function handle (module unload; tests between hosts).

@@ -130,10 +130,10 @@ void CallWithInt(HostFunction& function, int32_t value) {
 
 }  // namespace
 
-Image CreateReal1DImage(const char* title, int32_t element_bytes, int32_t width) {
+Image CreateReal1DImage(const char* title, int32_t elementBytes, int32_t width) {
     ArgumentCell cells[4] = {};
     PutCell(cells[1], title);
-    PutCell(cells[2], element_bytes);
+    PutCell(cells[2], elementBytes);
     PutCell(cells[3], width);
     Call(sCreateReal1DImage, cells);
     return TakeHandle<Image>(cells[0]);
@@ -156,10 +156,10 @@ uint32_t ImageGetDataType(const Image& image) {
     return GetCell<uint32_t>(cells[0]);
 }
 
-void ImageChangeDataType(const Image& image, uint32_t data_type) {
+void ImageChangeDataType(const Image& image, uint32_t dataType) {
     ArgumentCell cells[2] = {};
     PutCell(cells[0], image.get());
-    PutCell(cells[1], data_type);
+    PutCell(cells[1], dataType);
     Call(sImageChangeDataType, cells);
 }
 
@@ -172,28 +172,28 @@ uint32_t ImageGetDimensionSize(const Image& image, uint32_t dimension) {
 }
 
 void ImageGetDimensionCalibration(const Image& image, int32_t dimension, float& origin,
-                                  float& scale, String& units, int32_t calibrated_origin) {
-    OutputObject<String> units_out;
+                                  float& scale, String& units, int32_t calibratedOrigin) {
+    OutputObject<String> unitsOut;
     ArgumentCell cells[6] = {};
     PutCell(cells[0], image.get());
     PutCell(cells[1], dimension);
     PutCell(cells[2], &origin);
     PutCell(cells[3], &scale);
-    PutCell(cells[4], units_out.address());
-    PutCell(cells[5], calibrated_origin);
+    PutCell(cells[4], unitsOut.address());
+    PutCell(cells[5], calibratedOrigin);
     Call(sImageGetDimensionCalibration, cells);
-    units = units_out.Take();
+    units = unitsOut.Take();
 }
 
 void ImageSetDimensionCalibration(const Image& image, int32_t dimension, float origin, float scale,
-                                  const String& units, int32_t calibrated_origin) {
+                                  const String& units, int32_t calibratedOrigin) {
     ArgumentCell cells[6] = {};
     PutCell(cells[0], image.get());
     PutCell(cells[1], dimension);
     PutCell(cells[2], origin);
     PutCell(cells[3], scale);
     PutCell(cells[4], units.get());
-    PutCell(cells[5], calibrated_origin);
+    PutCell(cells[5], calibratedOrigin);
     Call(sImageSetDimensionCalibration, cells);
 }
 
@@ -223,40 +223,40 @@ bool ImageIsValid(const Image& image) {
     return GetCellTruth(cells[0]);
 }
 
-void* ImageLockData(const Image& image, uint32_t lock_flags) {
+void* ImageLockData(const Image& image, uint32_t lockFlags) {
     ArgumentCell cells[3] = {};
     PutCell(cells[1], image.get());
-    PutCell(cells[2], lock_flags);
+    PutCell(cells[2], lockFlags);
     Call(sImageLockData, cells);
     return GetCell<void*>(cells[0]);
 }
 
-void* ImageGetLockedData(const Image& image, void* locked_data, uint32_t desired_dimensions,
-                         uint32_t& actual_dimensions, uint32_t& data_type, uint32_t& pack_style,
-                         int32_t (*dimension_info)[2]) {
-    if (desired_dimensions > kMaxLockedDimensions)
+void* ImageGetLockedData(const Image& image, void* lockedData, uint32_t desiredDimensions,
+                         uint32_t& actualDimensions, uint32_t& dataType, uint32_t& packStyle,
+                         int32_t (*dimensionInfo)[2]) {
+    if (desiredDimensions > kMaxLockedDimensions)
         RaiseErrorText("Too many dimensions.");
     ArgumentCell cells[7 + 2 * kMaxLockedDimensions] = {};
     PutCell(cells[1], image.get());
-    PutCell(cells[2], locked_data);
-    PutCell(cells[3], desired_dimensions);
-    PutCell(cells[4], &actual_dimensions);
-    PutCell(cells[5], &data_type);
-    PutCell(cells[6], &pack_style);
-    for (uint32_t d = 0; d < desired_dimensions; ++d) {
-        PutCell(cells[7 + 2 * d], &dimension_info[d][0]);
-        PutCell(cells[8 + 2 * d], &dimension_info[d][1]);
+    PutCell(cells[2], lockedData);
+    PutCell(cells[3], desiredDimensions);
+    PutCell(cells[4], &actualDimensions);
+    PutCell(cells[5], &dataType);
+    PutCell(cells[6], &packStyle);
+    for (uint32_t d = 0; d < desiredDimensions; ++d) {
+        PutCell(cells[7 + 2 * d], &dimensionInfo[d][0]);
+        PutCell(cells[8 + 2 * d], &dimensionInfo[d][1]);
     }
-    CallHostFunction(sImageGetLockedData.slot, static_cast<int32_t>(7 + 2 * desired_dimensions),
+    CallHostFunction(sImageGetLockedData.slot, static_cast<int32_t>(7 + 2 * desiredDimensions),
                      cells, sImageGetLockedData.signature);
     return GetCell<void*>(cells[0]);
 }
 
-void ImageUnlockData(const Image& image, void* locked_data, uint32_t unlock_flags) {
+void ImageUnlockData(const Image& image, void* lockedData, uint32_t unlockFlags) {
     ArgumentCell cells[3] = {};
     PutCell(cells[0], image.get());
-    PutCell(cells[1], locked_data);
-    PutCell(cells[2], unlock_flags);
+    PutCell(cells[1], lockedData);
+    PutCell(cells[2], unlockFlags);
     Call(sImageUnlockData, cells);
 }
 
@@ -342,10 +342,10 @@ void Result(const String& text) {
     Call(sResult, cells);
 }
 
-void ShowAlert(const char* text, int32_t alert_kind) {
+void ShowAlert(const char* text, int32_t alertKind) {
     ArgumentCell cells[2] = {};
     PutCell(cells[0], text);
-    PutCell(cells[1], alert_kind);
+    PutCell(cells[1], alertKind);
     Call(sShowAlert, cells);
 }
 
@@ -372,12 +372,12 @@ void UnregisterCustomTool(int32_t tool) {
     CallWithInt(sUnregisterCustomTool, tool);
 }
 
-ScriptClass RegisterClass(const String& name, const String& base_name,
+ScriptClass RegisterClass(const String& name, const String& baseName,
                           DM_CreateObjectEntryPoint create, DM_DestroyObjectEntryPoint destroy,
                           int32_t options) {
     ArgumentCell cells[6] = {};
     PutCell(cells[1], name.get());
-    PutCell(cells[2], base_name.get());
+    PutCell(cells[2], baseName.get());
     PutEntryPoint(cells[3], create);
     PutEntryPoint(cells[4], destroy);
     PutCell(cells[5], options);
@@ -400,32 +400,32 @@ Function NewCallbackFunction(const String& signature, DM_CellsEntryPoint entry, 
     return TakeHandle<Function>(cells[0]);
 }
 
-Function ClassAddMethod(const String& class_name, const Function& method) {
+Function ClassAddMethod(const String& className, const Function& method) {
     ArgumentCell cells[3] = {};
-    PutCell(cells[1], class_name.get());
+    PutCell(cells[1], className.get());
     PutCell(cells[2], method.get());
     Call(sClassAddMethod, cells);
     return TakeHandle<Function>(cells[0]);
 }
 
-bool ScriptObjectGetClassIndex(DM_Object script_object, const String& class_name, bool create,
-                               uint32_t& first_index, uint32_t& second_index) {
+bool ScriptObjectGetClassIndex(DM_Object scriptObject, const String& className, bool create,
+                               uint32_t& firstIndex, uint32_t& secondIndex) {
     ArgumentCell cells[6] = {};
-    PutCell(cells[1], script_object);
-    PutCell(cells[2], class_name.get());
+    PutCell(cells[1], scriptObject);
+    PutCell(cells[2], className.get());
     PutCell(cells[3], Truth(create));
-    PutCell(cells[4], &first_index);
-    PutCell(cells[5], &second_index);
+    PutCell(cells[4], &firstIndex);
+    PutCell(cells[5], &secondIndex);
     Call(sScriptObjectGetClassIndex, cells);
     return GetCellTruth(cells[0]);
 }
 
-bool ScriptObjectGetClassTokenByIndex(DM_Object script_object, uint32_t first_index,
-                                      uint32_t second_index, bool create, uint32_t& token) {
+bool ScriptObjectGetClassTokenByIndex(DM_Object scriptObject, uint32_t firstIndex,
+                                      uint32_t secondIndex, bool create, uint32_t& token) {
     ArgumentCell cells[6] = {};
-    PutCell(cells[1], script_object);
-    PutCell(cells[2], first_index);
-    PutCell(cells[3], second_index);
+    PutCell(cells[1], scriptObject);
+    PutCell(cells[2], firstIndex);
+    PutCell(cells[3], secondIndex);
     PutCell(cells[4], Truth(create));
     PutCell(cells[5], &token);
     Call(sScriptObjectGetClassTokenByIndex, cells);

@@ -19,16 +19,16 @@ namespace Gatan {
 namespace PlugIn {
 
 // Images. A real image's elements have 4 or 8 bytes.
-Image CreateReal1DImage(const char* title, int32_t element_bytes, int32_t width);
+Image CreateReal1DImage(const char* title, int32_t elementBytes, int32_t width);
 Image ImageClone(const Image& image);
 void ImageDataChanged(const Image& image);
 uint32_t ImageGetDataType(const Image& image);
-void ImageChangeDataType(const Image& image, uint32_t data_type);
+void ImageChangeDataType(const Image& image, uint32_t dataType);
 uint32_t ImageGetDimensionSize(const Image& image, uint32_t dimension);
 void ImageGetDimensionCalibration(const Image& image, int32_t dimension, float& origin,
-                                  float& scale, String& units, int32_t calibrated_origin);
+                                  float& scale, String& units, int32_t calibratedOrigin);
 void ImageSetDimensionCalibration(const Image& image, int32_t dimension, float origin, float scale,
-                                  const String& units, int32_t calibrated_origin);
+                                  const String& units, int32_t calibratedOrigin);
 String ImageGetIntensityUnitString(const Image& image);
 void ImageSetIntensityUnitString(const Image& image, const String& units);
 String ImageGetName(const Image& image);
@@ -38,11 +38,11 @@ bool ImageIsValid(const Image& image);
 // Image data. ImageGetLockedData asks for at most 5 dimensions and passes, for each, the
 // addresses of the two values the host writes.
 constexpr uint32_t kMaxLockedDimensions = 5;
-void* ImageLockData(const Image& image, uint32_t lock_flags);
-void* ImageGetLockedData(const Image& image, void* locked_data, uint32_t desired_dimensions,
-                         uint32_t& actual_dimensions, uint32_t& data_type, uint32_t& pack_style,
-                         int32_t (*dimension_info)[2]);
-void ImageUnlockData(const Image& image, void* locked_data, uint32_t unlock_flags);
+void* ImageLockData(const Image& image, uint32_t lockFlags);
+void* ImageGetLockedData(const Image& image, void* lockedData, uint32_t desiredDimensions,
+                         uint32_t& actualDimensions, uint32_t& dataType, uint32_t& packStyle,
+                         int32_t (*dimensionInfo)[2]);
+void ImageUnlockData(const Image& image, void* lockedData, uint32_t unlockFlags);
 
 // Tag groups; paths are colon-separated.
 TagGroup NewTagGroup();
@@ -60,7 +60,7 @@ void TagGroupSetTagAsTagGroup(const TagGroup& group, const char* path, const Tag
 // Texts and the user.
 String PathExtractBaseName(const String& path, uint32_t format);
 void Result(const String& text);
-void ShowAlert(const char* text, int32_t alert_kind);
+void ShowAlert(const char* text, int32_t alertKind);
 
 // Custom menus and tools (reached through the callback table only).
 int32_t RegisterCustomMenu(int32_t menu);
@@ -69,16 +69,16 @@ int32_t RegisterCustomTool(const char* name, int32_t tool);
 void UnregisterCustomTool(int32_t tool);
 
 // Script classes and functions.
-ScriptClass RegisterClass(const String& name, const String& base_name,
+ScriptClass RegisterClass(const String& name, const String& baseName,
                           DM_CreateObjectEntryPoint create, DM_DestroyObjectEntryPoint destroy,
                           int32_t options);
 void UnregisterClass(const String& name);
 Function NewCallbackFunction(const String& signature, DM_CellsEntryPoint entry, uint32_t flags);
-Function ClassAddMethod(const String& class_name, const Function& method);
-bool ScriptObjectGetClassIndex(DM_Object script_object, const String& class_name, bool create,
-                               uint32_t& first_index, uint32_t& second_index);
-bool ScriptObjectGetClassTokenByIndex(DM_Object script_object, uint32_t first_index,
-                                      uint32_t second_index, bool create, uint32_t& token);
+Function ClassAddMethod(const String& className, const Function& method);
+bool ScriptObjectGetClassIndex(DM_Object scriptObject, const String& className, bool create,
+                               uint32_t& firstIndex, uint32_t& secondIndex);
+bool ScriptObjectGetClassTokenByIndex(DM_Object scriptObject, uint32_t firstIndex,
+                                      uint32_t secondIndex, bool create, uint32_t& token);
 
 }  // namespace PlugIn
 }  // namespace Gatan

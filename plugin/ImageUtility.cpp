@@ -22,24 +22,24 @@ void GiveBackUnusedLock(const Image& image, const ImageLockRecord& lock) {
 
 }  // namespace
 
-bool lock_image_data(DM_Object image, uint32_t lock_flags, ImageLockRecord& lock) {
-    lock.fLockedData = ImageLockData(Image::FromBorrowed(image), lock_flags);
+bool lock_image_data(DM_Object image, uint32_t lockFlags, ImageLockRecord& lock) {
+    lock.fLockedData = ImageLockData(Image::FromBorrowed(image), lockFlags);
     return lock.fLockedData != nullptr;
 }
 
 void get_locked_data(DM_Object image, const ImageLockRecord& lock, ImageData& info) {
     uint32_t actual = ImageData::kMaxDimensions;
-    uint32_t data_type = 0;
-    uint32_t pack_style = 0;
+    uint32_t dataType = 0;
+    uint32_t packStyle = 0;
     int32_t dimensions[ImageData::kMaxDimensions][2] = {};
     void* data =
         ImageGetLockedData(Image::FromBorrowed(image), lock.fLockedData, ImageData::kMaxDimensions,
-                           actual, data_type, pack_style, dimensions);
+                           actual, dataType, packStyle, dimensions);
     if (actual > ImageData::kMaxDimensions)
         RaiseErrorText("Too many dimensions.");
     info.fData = data;
     info.fDimensionCount = actual;
-    info.fDataType = data_type;
+    info.fDataType = dataType;
     for (uint32_t d = 0; d < actual; ++d) {
         info.fDimensions[d] = DimensionValues{dimensions[d][0], dimensions[d][1]};
     }
@@ -49,27 +49,27 @@ void get_locked_data(DM_Object image, const ImageLockRecord& lock, ImageData& in
 // is given back all the same, and a failed unlock is tried once more. The first failure is
 // passed on afterwards, so the caller still learns of it.
 void unlock_image_data(DM_Object image, const ImageLockRecord& lock, bool modified) {
-    std::exception_ptr first_failure;
+    std::exception_ptr firstFailure;
     bool valid = true;
     try {
         valid = ImageIsValid(Image::FromBorrowed(image));
     } catch (...) {
-        first_failure = std::current_exception();
+        firstFailure = std::current_exception();
     }
     for (int attempt = 0; valid && attempt < 2; ++attempt) {
         try {
             ImageUnlockData(Image::FromBorrowed(image), lock.fLockedData, modified ? 1 : 0);
             break;
         } catch (...) {
-            if (!first_failure)
-                first_failure = std::current_exception();
+            if (!firstFailure)
+                firstFailure = std::current_exception();
         }
     }
-    if (first_failure)
-        std::rethrow_exception(first_failure);
+    if (firstFailure)
+        std::rethrow_exception(firstFailure);
 }
 
-ImageDataLocker::ImageDataLocker(const Image& image, uint32_t lock_flags) : fLockFlags(lock_flags) {
+ImageDataLocker::ImageDataLocker(const Image& image, uint32_t lockFlags) : fLockFlags(lockFlags) {
     Lock(image);
 }
 

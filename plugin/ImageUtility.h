@@ -57,13 +57,13 @@ struct ImageLockRecord {
 };
 
 // The callback-table entries behind the locker.
-bool lock_image_data(DM_Object image, uint32_t lock_flags, ImageLockRecord& lock);
+bool lock_image_data(DM_Object image, uint32_t lockFlags, ImageLockRecord& lock);
 void get_locked_data(DM_Object image, const ImageLockRecord& lock, ImageData& info);
 void unlock_image_data(DM_Object image, const ImageLockRecord& lock, bool modified);
 
 class ImageDataLocker {
   public:
-    explicit ImageDataLocker(const Image& image, uint32_t lock_flags = 1);
+    explicit ImageDataLocker(const Image& image, uint32_t lockFlags = 1);
     ~ImageDataLocker();
     ImageDataLocker(const ImageDataLocker&) = delete;
     ImageDataLocker& operator=(const ImageDataLocker&) = delete;

@@ -37,16 +37,16 @@ PlugInMemoryBuffer* ObjectFromToken(uint32_t token) {
 
 // Asks with the cached indices first; on a miss, looks the indices up, asks again with
 // them and caches them.
-PlugInMemoryBuffer* FindObject(DM_Object script_object) {
+PlugInMemoryBuffer* FindObject(DM_Object scriptObject) {
     uint32_t token = 0;
-    bool found = ScriptObjectGetClassTokenByIndex(script_object, sFirstClassIndex,
-                                                  sSecondClassIndex, false, token);
+    bool found = ScriptObjectGetClassTokenByIndex(scriptObject, sFirstClassIndex, sSecondClassIndex,
+                                                  false, token);
     if (!found) {
         uint32_t first = 0;
         uint32_t second = 0;
         String name = MakeString(sClassName, std::strlen(sClassName));
-        if (ScriptObjectGetClassIndex(script_object, name, true, first, second)) {
-            found = ScriptObjectGetClassTokenByIndex(script_object, first, second, true, token);
+        if (ScriptObjectGetClassIndex(scriptObject, name, true, first, second)) {
+            found = ScriptObjectGetClassTokenByIndex(scriptObject, first, second, true, token);
             sFirstClassIndex = first;
             sSecondClassIndex = second;
         }
@@ -59,8 +59,8 @@ PlugInMemoryBuffer* FindObject(DM_Object script_object) {
 
 }  // namespace
 
-const char* FormatName(const void* main_object) {
-    std::snprintf(sClassName, sizeof sClassName, "%p_%s", main_object, "pluginmemorybuffer");
+const char* FormatName(const void* mainObject) {
+    std::snprintf(sClassName, sizeof sClassName, "%p_%s", mainObject, "pluginmemorybuffer");
     return sClassName;
 }
 
@@ -87,12 +87,12 @@ void DM_CDECL LockMemoryEntry(HostContext* context, void*, ArgumentCell* cells) 
     try {
         PlugInMemoryBuffer* object = FindObject(GetCell<DM_Object>(cells[1]));
         uint32_t size = 0;
-        void* lock_data = nullptr;
-        PutCell(cells[0], object->LockMemory(&size, &lock_data));
-        if (uint32_t* size_out = GetCell<uint32_t*>(cells[2]))
-            *size_out = size;
-        if (void** lock_data_out = GetCell<void**>(cells[3]))
-            *lock_data_out = lock_data;
+        void* lockData = nullptr;
+        PutCell(cells[0], object->LockMemory(&size, &lockData));
+        if (uint32_t* sizeOut = GetCell<uint32_t*>(cells[2]))
+            *sizeOut = size;
+        if (void** lockDataOut = GetCell<void**>(cells[3]))
+            *lockDataOut = lockData;
     } catch (...) {
         ReportCurrentExceptionToHost(context);
     }

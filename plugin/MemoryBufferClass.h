@@ -23,8 +23,8 @@ namespace PlugIn {
 class PlugInMemoryBuffer {
   public:
     virtual ~PlugInMemoryBuffer() = default;
-    virtual void* LockMemory(uint32_t* size, void** lock_data) = 0;
-    virtual void UnlockMemory(void* lock_data) = 0;
+    virtual void* LockMemory(uint32_t* size, void** lockData) = 0;
+    virtual void UnlockMemory(void* lockData) = 0;
 };
 
 namespace MemoryBufferClass {
@@ -33,7 +33,7 @@ extern const char* const kLockMemorySignature;
 extern const char* const kUnlockMemorySignature;
 
 // Formats the class name from the main object's address and keeps it; returns it.
-const char* FormatName(const void* main_object);
+const char* FormatName(const void* mainObject);
 // The name last formatted (empty before the first).
 const char* Name();
 

@@ -16,8 +16,8 @@ void AddMethod(const char* signature, DM_CellsEntryPoint entry) {
 
 }  // namespace
 
-void MemoryBufferRegistration::Register(const void* main_object) {
-    MemoryBufferClass::FormatName(main_object);
+void MemoryBufferRegistration::Register(const void* mainObject) {
+    MemoryBufferClass::FormatName(mainObject);
     MemoryBufferClass::ResetClassIndices();
     RegisterClass(MakeString(MemoryBufferClass::Name()), MakeString(""),
                   MemoryBufferClass::CreateObject, MemoryBufferClass::DestroyObject, 0);

@@ -14,7 +14,7 @@ namespace PlugIn {
 
 class MemoryBufferRegistration {
   public:
-    void Register(const void* main_object);
+    void Register(const void* mainObject);
     void Unregister();
 };
 

@@ -14,10 +14,10 @@ char sAlertText[kAlertBytes];
 
 }  // namespace
 
-void PlugInErrorManager::DisplayError(int32_t code, DM_ErrorDetail detail, int32_t alert_kind) {
+void PlugInErrorManager::DisplayError(int32_t code, DM_ErrorDetail detail, int32_t alertKind) {
     std::size_t count = GetHostErrorText(code, detail, sAlertText, kAlertBytes - 1);
     sAlertText[count] = '\0';
-    GetCallbacks().show_alert(sAlertText, alert_kind);
+    GetCallbacks().show_alert(sAlertText, alertKind);
 }
 
 std::size_t PlugInErrorManager::GetHostErrorText(int32_t code, DM_ErrorDetail detail, char* buffer,

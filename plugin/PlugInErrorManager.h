@@ -17,7 +17,7 @@ namespace PlugIn {
 
 class PlugInErrorManager : public ErrorManager {
   public:
-    void DisplayError(int32_t code, DM_ErrorDetail detail, int32_t alert_kind) override;
+    void DisplayError(int32_t code, DM_ErrorDetail detail, int32_t alertKind) override;
     // The host's text for the pair: at most capacity characters, not terminated; 0 when
     // the host gives no context.
     virtual std::size_t GetHostErrorText(int32_t code, DM_ErrorDetail detail, char* buffer,

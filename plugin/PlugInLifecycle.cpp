@@ -16,16 +16,16 @@ void RequireHostVersion() {
         RaiseErrorText("This plugin requires DM 3.8.0 or later.");
 }
 
-void Start(PlugInMain& main_object) {
+void Start(PlugInMain& mainObject) {
     RequireHostVersion();
-    main_object.MemoryBuffer().Register(&main_object);
-    main_object.Startup();
+    mainObject.MemoryBuffer().Register(&mainObject);
+    mainObject.Startup();
 }
 
-void ShutDown(PlugInMain& main_object) {
-    main_object.Shutdown();
-    main_object.RemoveAllFunctions();
-    main_object.MemoryBuffer().Unregister();
+void ShutDown(PlugInMain& mainObject) {
+    mainObject.Shutdown();
+    mainObject.RemoveAllFunctions();
+    mainObject.MemoryBuffer().Unregister();
 }
 
 // The exception boundary of every export: no context of the host's own is at hand, so
@@ -43,9 +43,9 @@ void WithinBoundary(Step step) noexcept {
 
 void StartPlugIn() noexcept {
     WithinBoundary([] {
-        PlugInMain& main_object = PlugInMain::GetMainObject();
+        PlugInMain& mainObject = PlugInMain::GetMainObject();
         LinkPendingHost();
-        Start(main_object);
+        Start(mainObject);
     });
 }
 

@@ -24,12 +24,12 @@ struct ImageLockRecord;
 
 struct PlugInCallbacks {
     void (*write_results)(const char* chars, uint32_t count);
-    void (*show_alert)(const char* text, int32_t alert_kind);
+    void (*show_alert)(const char* text, int32_t alertKind);
     int32_t (*register_custom_menu)(int32_t menu);
     void (*unregister_custom_menu)(int32_t menu);
     int32_t (*register_custom_tool)(const char* name, int32_t tool);
     void (*unregister_custom_tool)(int32_t tool);
-    bool (*lock_image_data)(DM_Object image, uint32_t lock_flags, ImageLockRecord& lock);
+    bool (*lock_image_data)(DM_Object image, uint32_t lockFlags, ImageLockRecord& lock);
     void (*get_locked_data)(DM_Object image, const ImageLockRecord& lock, ImageData& info);
     void (*unlock_image_data)(DM_Object image, const ImageLockRecord& lock, bool modified);
 };

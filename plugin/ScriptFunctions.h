@@ -57,19 +57,18 @@ DM_Object DM_CDECL Zor_EMSAtoDM(DM_Object path) {
 
 // "dm_string Zor_NiOx(ImageRef, bool, bool, bool, bool, bool, bool, bool, double, ImageRef *)"
 template <auto Work>
-DM_Object DM_CDECL Zor_NiOx(DM_Object spectrum, bool energy_resolution, bool inverse_hole_count,
-                            bool fiori_pb, bool total_pb, bool mo_kl, bool solid_angle,
-                            bool detector_efficiency, double film_thickness, DM_Object* fit_image) {
+DM_Object DM_CDECL Zor_NiOx(DM_Object spectrum, bool energyResolution, bool inverseHoleCount,
+                            bool fioriPb, bool totalPb, bool moKl, bool solidAngle,
+                            bool detectorEfficiency, double filmThickness, DM_Object* fitImage) {
     String result;
     try {
         Image output;
         {
-            Image spectrum_argument = Image::FromBorrowed(spectrum);
-            result =
-                Work(spectrum_argument, energy_resolution, inverse_hole_count, fiori_pb, total_pb,
-                     mo_kl, solid_angle, detector_efficiency, film_thickness, output);
+            Image spectrumArgument = Image::FromBorrowed(spectrum);
+            result = Work(spectrumArgument, energyResolution, inverseHoleCount, fioriPb, totalPb,
+                          moKl, solidAngle, detectorEfficiency, filmThickness, output);
         }
-        StoreOutputImage(output, fit_image);
+        StoreOutputImage(output, fitImage);
     } catch (...) {
         ReportCurrentExceptionToHost(nullptr);
     }
@@ -92,12 +91,12 @@ DM_Object DM_CDECL Zor_NiOxIceC(DM_Object spectrum1, DM_Object spectrum2) {
 
 // "void Zor_SpectrumFilter(ImageRef, ulong, ImageRef *)"
 template <auto Work>
-void DM_CDECL Zor_SpectrumFilter(DM_Object spectrum, uint32_t filter_type, DM_Object* filtered) {
+void DM_CDECL Zor_SpectrumFilter(DM_Object spectrum, uint32_t filterType, DM_Object* filtered) {
     try {
         Image output;
         {
-            Image spectrum_argument = Image::FromBorrowed(spectrum);
-            Work(spectrum_argument, filter_type, output);
+            Image spectrumArgument = Image::FromBorrowed(spectrum);
+            Work(spectrumArgument, filterType, output);
         }
         StoreOutputImage(output, filtered);
     } catch (...) {

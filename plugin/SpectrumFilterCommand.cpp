@@ -34,10 +34,10 @@ struct SpectrumInput {
     int32_t channels = 0;
     float origin = 0.0f;
     float scale = 0.0f;
-    String axis_unit;
-    std::string intensity_unit;
+    String axisUnit;
+    std::string intensityUnit;
     TagGroup tags;
-    double resolution_ev = std::numeric_limits<double>::quiet_NaN();
+    double resolutionEv = std::numeric_limits<double>::quiet_NaN();
     Array1D<double> values;
 };
 
@@ -57,10 +57,10 @@ int32_t ChannelCount(const Image& image) {
 
 // NaN when the tag is missing or not a number.
 double ReadResolution(const TagGroup& tags) {
-    double resolution_ev = 0.0;
-    if (!TagGroupGetTagAsDouble(tags, kResolutionTag, resolution_ev))
+    double resolutionEv = 0.0;
+    if (!TagGroupGetTagAsDouble(tags, kResolutionTag, resolutionEv))
         return std::numeric_limits<double>::quiet_NaN();
-    return resolution_ev;
+    return resolutionEv;
 }
 
 // The locked data as consecutive doubles, refused unless it holds `count` 8-byte reals.
@@ -94,17 +94,17 @@ SpectrumInput ReadSpectrum(const Image& image) {
     input.clone = RealClone(image);
     input.name = StringToText(ImageGetName(input.clone));
     input.channels = ChannelCount(input.clone);
-    ImageGetDimensionCalibration(input.clone, 0, input.origin, input.scale, input.axis_unit, 1);
-    input.intensity_unit = StringToText(ImageGetIntensityUnitString(input.clone));
+    ImageGetDimensionCalibration(input.clone, 0, input.origin, input.scale, input.axisUnit, 1);
+    input.intensityUnit = StringToText(ImageGetIntensityUnitString(input.clone));
     input.tags = ImageGetTagGroup(input.clone);
-    input.resolution_ev = ReadResolution(input.tags);
+    input.resolutionEv = ReadResolution(input.tags);
     input.values = Array1D<double>(input.channels, 0.0);
     ReadValues(input.clone, input.values);
     return input;
 }
 
-void CheckResolution(const FilterTypeInfo& filter, double resolution_ev) {
-    if (filter.NeedsResolution() && !(resolution_ev > 0.0 && std::isfinite(resolution_ev))) {
+void CheckResolution(const FilterTypeInfo& filter, double resolutionEv) {
+    if (filter.NeedsResolution() && !(resolutionEv > 0.0 && std::isfinite(resolutionEv))) {
         Gatan::RaiseErrorText(
             "The top-hat filters need the detector resolution in eV: the spectrum has no "
             "positive \"EDS:Detector info:Energy resolution\" tag.");
@@ -119,12 +119,12 @@ std::string LocalTimeText() {
 }
 
 void AppendProcessingRecord(const TagGroup& tags, const FilterTypeInfo& filter,
-                            double resolution_ev) {
+                            double resolutionEv) {
     TagGroup record = NewTagGroup();
     TagGroupSetTagAsString(record, "Operation", MakeString(filter.name));
     if (filter.NeedsResolution()) {
         TagGroup parameters = NewTagGroup();
-        TagGroupSetTagAsDouble(parameters, filter.lobe_width_label, resolution_ev);
+        TagGroupSetTagAsDouble(parameters, filter.lobeWidthLabel, resolutionEv);
         TagGroupSetTagAsTagGroup(record, "Parameters", parameters);
     }
     TagGroupSetTagAsString(record, "Time", MakeString(LocalTimeText()));
@@ -138,13 +138,13 @@ Image MakeResultImage(const SpectrumInput& input, const FilterTypeInfo& filter) 
     Image result = CreateReal1DImage(name.c_str(), 8, input.channels);
     WriteValues(result, input.values);
     ImageChangeDataType(result, kDataReal4);
-    ImageSetDimensionCalibration(result, 0, input.origin, input.scale, input.axis_unit, 1);
+    ImageSetDimensionCalibration(result, 0, input.origin, input.scale, input.axisUnit, 1);
     const std::string unit =
-        FilteredIntensityUnit(filter, input.intensity_unit, StringToText(input.axis_unit));
+        FilteredIntensityUnit(filter, input.intensityUnit, StringToText(input.axisUnit));
     ImageSetIntensityUnitString(result, MakeString(unit));
     TagGroup tags = ImageGetTagGroup(result);
     TagGroupCopyTagsFrom(tags, input.tags);
-    AppendProcessingRecord(tags, filter, input.resolution_ev);
+    AppendProcessingRecord(tags, filter, input.resolutionEv);
     ImageDataChanged(result);
     return result;
 }
@@ -153,8 +153,8 @@ Image FilterSpectrum(const Image& spectrum, const FilterTypeInfo& filter) {
     if (spectrum.IsNull())
         Gatan::RaiseErrorText("No spectrum image was given to filter.");
     SpectrumInput input = ReadSpectrum(spectrum);
-    CheckResolution(filter, input.resolution_ev);
-    filter.run(input.origin, input.scale, input.resolution_ev / 1000.0, input.values);
+    CheckResolution(filter, input.resolutionEv);
+    filter.run(input.origin, input.scale, input.resolutionEv / 1000.0, input.values);
     return MakeResultImage(input, filter);
 }
 

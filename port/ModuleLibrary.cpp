@@ -15,30 +15,30 @@ namespace xray::port {
 #ifdef _WIN32
 
 ModuleLibrary::ModuleLibrary(const std::string& path) {
-    handle_ = reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
-    if (handle_ == nullptr) {
+    fHandle = reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
+    if (fHandle == nullptr) {
         throw std::runtime_error("cannot load " + path + ": error " +
                                  std::to_string(GetLastError()));
     }
 }
 
 void* ModuleLibrary::Symbol(const char* name) const {
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(fHandle), name));
 }
 
 void ModuleLibrary::Close() {
-    if (handle_ != nullptr)
-        FreeLibrary(static_cast<HMODULE>(handle_));
-    handle_ = nullptr;
+    if (fHandle != nullptr)
+        FreeLibrary(static_cast<HMODULE>(fHandle));
+    fHandle = nullptr;
 }
 
 bool ModuleLibrary::IsLoaded(const std::string& path) {
-    std::string system_path = path;
-    for (char& c : system_path) {
+    std::string systemPath = path;
+    for (char& c : systemPath) {
         if (c == '/')
             c = '\\';
     }
-    return GetModuleHandleA(system_path.c_str()) != nullptr;
+    return GetModuleHandleA(systemPath.c_str()) != nullptr;
 }
 
 std::string RunningProgramPath() {
@@ -53,8 +53,8 @@ std::string RunningProgramPath() {
 #else
 
 ModuleLibrary::ModuleLibrary(const std::string& path) {
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle_ == nullptr) {
+    fHandle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (fHandle == nullptr) {
         const char* message = dlerror();
         throw std::runtime_error("cannot load " + path + ": " +
                                  (message != nullptr ? message : "unknown error"));
@@ -62,13 +62,13 @@ ModuleLibrary::ModuleLibrary(const std::string& path) {
 }
 
 void* ModuleLibrary::Symbol(const char* name) const {
-    return dlsym(handle_, name);
+    return dlsym(fHandle, name);
 }
 
 void ModuleLibrary::Close() {
-    if (handle_ != nullptr)
-        dlclose(handle_);
-    handle_ = nullptr;
+    if (fHandle != nullptr)
+        dlclose(fHandle);
+    fHandle = nullptr;
 }
 
 bool ModuleLibrary::IsLoaded(const std::string& path) {

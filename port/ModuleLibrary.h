@@ -27,7 +27,7 @@ class ModuleLibrary {
     static bool IsLoaded(const std::string& path);
 
   private:
-    void* handle_ = nullptr;
+    void* fHandle = nullptr;
 };
 
 // The path of the running program's own executable file, as the system's loader knows it,

@@ -38,8 +38,8 @@ namespace {
 // and asking the position while nothing is buffered.
 class SharedFileBuf : public std::streambuf {
   public:
-    explicit SharedFileBuf(std::FILE* file) : file_(file) { setg(buffer_, buffer_, buffer_); }
-    ~SharedFileBuf() override { std::fclose(file_); }
+    explicit SharedFileBuf(std::FILE* file) : fFile(file) { setg(fBuffer, fBuffer, fBuffer); }
+    ~SharedFileBuf() override { std::fclose(fFile); }
     SharedFileBuf(const SharedFileBuf&) = delete;
     SharedFileBuf& operator=(const SharedFileBuf&) = delete;
 
@@ -47,10 +47,10 @@ class SharedFileBuf : public std::streambuf {
     int_type underflow() override {
         if (gptr() < egptr())
             return traits_type::to_int_type(*gptr());
-        const size_t n = std::fread(buffer_, 1, sizeof buffer_, file_);
+        const size_t n = std::fread(fBuffer, 1, sizeof fBuffer, fFile);
         if (n == 0)
             return traits_type::eof();
-        setg(buffer_, buffer_, buffer_ + n);
+        setg(fBuffer, fBuffer, fBuffer + n);
         return traits_type::to_int_type(*gptr());
     }
 
@@ -61,7 +61,7 @@ class SharedFileBuf : public std::streambuf {
         if (buffered == count)
             return count;
         const size_t direct =
-            std::fread(out + buffered, 1, static_cast<size_t>(count - buffered), file_);
+            std::fread(out + buffered, 1, static_cast<size_t>(count - buffered), fFile);
         return buffered + static_cast<std::streamsize>(direct);
     }
 
@@ -70,13 +70,13 @@ class SharedFileBuf : public std::streambuf {
         if (dir == std::ios_base::cur) {
             if (off != 0 || gptr() != egptr())
                 return failed;
-            return pos_type(_ftelli64(file_));
+            return pos_type(_ftelli64(fFile));
         }
         const int whence = dir == std::ios_base::beg ? SEEK_SET : SEEK_END;
-        if (_fseeki64(file_, off, whence) != 0)
+        if (_fseeki64(fFile, off, whence) != 0)
             return failed;
-        setg(buffer_, buffer_, buffer_);
-        return pos_type(_ftelli64(file_));
+        setg(fBuffer, fBuffer, fBuffer);
+        return pos_type(_ftelli64(fFile));
     }
 
     pos_type seekpos(pos_type pos, std::ios_base::openmode which) override {
@@ -84,16 +84,16 @@ class SharedFileBuf : public std::streambuf {
     }
 
   private:
-    std::FILE* file_;
-    char buffer_[1 << 16];
+    std::FILE* fFile;
+    char fBuffer[1 << 16];
 };
 
 class SharedFileStream : public std::istream {
   public:
-    explicit SharedFileStream(std::FILE* file) : std::istream(nullptr), buf_(file) { rdbuf(&buf_); }
+    explicit SharedFileStream(std::FILE* file) : std::istream(nullptr), fBuf(file) { rdbuf(&fBuf); }
 
   private:
-    SharedFileBuf buf_;
+    SharedFileBuf fBuf;
 };
 
 #else

@@ -40,11 +40,11 @@ const char kOutOfMemory[] = "An error (28810,14) has occurred.";
 // ---- Comparing what the caller holds ----------------------------------------------------
 
 bool SameTags(const TagValue& a, const TagValue& b) {
-    if (a.kind != b.kind || a.label != b.label || a.long_value != b.long_value ||
-        a.text != b.text || a.members.size() != b.members.size())
+    if (a.kind != b.kind || a.label != b.label || a.longValue != b.longValue || a.text != b.text ||
+        a.members.size() != b.members.size())
         return false;
-    if (!(a.double_value == b.double_value ||
-          (a.double_value != a.double_value && b.double_value != b.double_value)))
+    if (!(a.doubleValue == b.doubleValue ||
+          (a.doubleValue != a.doubleValue && b.doubleValue != b.doubleValue)))
         return false;
     for (size_t i = 0; i < a.members.size(); ++i) {
         if (!SameTags(a.members[i], b.members[i]))
@@ -54,8 +54,8 @@ bool SameTags(const TagValue& a, const TagValue& b) {
 }
 
 bool SameImage(const ImageSnapshot& a, const ImageSnapshot& b) {
-    if (a.name != b.name || a.data_type != b.data_type || a.dimensions != b.dimensions ||
-        a.values != b.values || a.intensity_unit != b.intensity_unit || a.valid != b.valid ||
+    if (a.name != b.name || a.dataType != b.dataType || a.dimensions != b.dimensions ||
+        a.values != b.values || a.intensityUnit != b.intensityUnit || a.valid != b.valid ||
         a.calibrations.size() != b.calibrations.size() || !SameTags(a.tags, b.tags))
         return false;
     for (size_t i = 0; i < a.calibrations.size(); ++i) {
@@ -70,9 +70,9 @@ bool SameImage(const ImageSnapshot& a, const ImageSnapshot& b) {
 // and contexts it may open. (The module keeps its cached host functions between calls.)
 struct Holdings {
     std::vector<int32_t> references;
-    int32_t locks_and_contexts = 0;
+    int32_t locksAndContexts = 0;
     bool operator==(const Holdings& other) const {
-        return references == other.references && locks_and_contexts == other.locks_and_contexts;
+        return references == other.references && locksAndContexts == other.locksAndContexts;
     }
 };
 
@@ -82,7 +82,7 @@ Holdings HoldingsOf(const dmhost::StandInHost& host) {
     for (ObjectClass c : {ObjectClass::kImage, ObjectClass::kTagGroup, ObjectClass::kString,
                           ObjectClass::kThrowable})
         holdings.references.push_back(audit.References(c));
-    holdings.locks_and_contexts = audit.image_locks + audit.string_locks + audit.open_contexts;
+    holdings.locksAndContexts = audit.imageLocks + audit.stringLocks + audit.openContexts;
     return holdings;
 }
 
@@ -169,30 +169,30 @@ std::vector<Recipe> Recipes() {
 
 class FaultSweepTest : public ::testing::TestWithParam<Recipe> {
   protected:
-    FaultSweepTest() : module_(host_, ZORXRAYUTILS_MODULE_PATH) {}
+    FaultSweepTest() : fModule(fHost, ZORXRAYUTILS_MODULE_PATH) {}
 
     void TearDown() override {
-        setup_ = CallSetup();
-        module_.Close();
-        const dmhost::AuditSnapshot audit = host_.Audit();
+        fSetup = CallSetup();
+        fModule.Close();
+        const dmhost::AuditSnapshot audit = fHost.Audit();
         for (int c = 0; c < dmhost::kObjectClassCount; ++c)
             EXPECT_EQ(audit.references[c], 0) << dmhost::ObjectClassName(ObjectClass(c));
-        EXPECT_EQ(host_.AuditErrors(), std::vector<std::string>());
+        EXPECT_EQ(fHost.AuditErrors(), std::vector<std::string>());
     }
 
     // Makes the arguments and remembers what the caller holds before the call.
     void Prepare() {
-        setup_ = CallSetup();
-        GetParam().prepare(host_, setup_);
-        before_.clear();
-        for (const ObjectRef& image : setup_.images)
-            before_.push_back(host_.ReadImage(image.get()));
-        holdings_ = HoldingsOf(host_);
-        host_.ClearCallLog();
-        host_.ClearResults();
+        fSetup = CallSetup();
+        GetParam().prepare(fHost, fSetup);
+        fBefore.clear();
+        for (const ObjectRef& image : fSetup.images)
+            fBefore.push_back(fHost.ReadImage(image.get()));
+        fHoldings = HoldingsOf(fHost);
+        fHost.ClearCallLog();
+        fHost.ClearResults();
     }
 
-    ScriptResult Call() { return host_.CallScriptFunction(GetParam().function, setup_.arguments); }
+    ScriptResult Call() { return fHost.CallScriptFunction(GetParam().function, fSetup.arguments); }
 
     // After a failed call: no result, nothing held or locked beyond what the caller held,
     // the caller's images as they were. The output variable keeps its image, or (when the
@@ -202,25 +202,25 @@ class FaultSweepTest : public ::testing::TestWithParam<Recipe> {
         SCOPED_TRACE(GetParam().label + ", " + what);
         EXPECT_FALSE(result.value) << "a result from a failed call";
         result.value.reset();
-        const Holdings after = HoldingsOf(host_);
-        EXPECT_EQ(after.locks_and_contexts, holdings_.locks_and_contexts);
-        EXPECT_EQ(host_.AuditErrors(), std::vector<std::string>());
-        for (size_t i = 0; i < setup_.images.size(); ++i) {
-            EXPECT_TRUE(SameImage(host_.ReadImage(setup_.images[i].get()), before_[i]))
-                << before_[i].name << " changed";
-            EXPECT_EQ(host_.LockCount(setup_.images[i].get()), 0) << before_[i].name;
+        const Holdings after = HoldingsOf(fHost);
+        EXPECT_EQ(after.locksAndContexts, fHoldings.locksAndContexts);
+        EXPECT_EQ(fHost.AuditErrors(), std::vector<std::string>());
+        for (size_t i = 0; i < fSetup.images.size(); ++i) {
+            EXPECT_TRUE(SameImage(fHost.ReadImage(fSetup.images[i].get()), fBefore[i]))
+                << fBefore[i].name << " changed";
+            EXPECT_EQ(fHost.LockCount(fSetup.images[i].get()), 0) << fBefore[i].name;
         }
         ExpectReferencesAsBefore(after);
-        host_.ClearAuditErrors();
+        fHost.ClearAuditErrors();
     }
 
     // Every class's references as before the call. An output image that replaced the
     // earlier one took over the variable's reference; an emptied variable gave it back.
     void ExpectReferencesAsBefore(Holdings after) {
-        const bool emptied = setup_.output.host() != nullptr && !setup_.output;
+        const bool emptied = fSetup.output.host() != nullptr && !fSetup.output;
         if (emptied)  // the variable gave back its reference on the earlier image
             after.references[0] += 1;
-        EXPECT_EQ(after.references, holdings_.references);
+        EXPECT_EQ(after.references, fHoldings.references);
     }
 
     // The host functions a clean call uses, each once, in the order of first use.
@@ -230,18 +230,18 @@ class FaultSweepTest : public ::testing::TestWithParam<Recipe> {
         EXPECT_FALSE(result.failed) << GetParam().label << ": " << result.error;
         std::vector<std::string> calls;
         std::set<std::string> seen;
-        for (const std::string& name : host_.CallLog()) {
+        for (const std::string& name : fHost.CallLog()) {
             if (seen.insert(name).second)
                 calls.push_back(name);
         }
         return calls;
     }
 
-    dmhost::StandInHost host_;
-    dmhost::HostedModule module_;
-    CallSetup setup_;
-    std::vector<ImageSnapshot> before_;
-    Holdings holdings_;
+    dmhost::StandInHost fHost;
+    dmhost::HostedModule fModule;
+    CallSetup fSetup;
+    std::vector<ImageSnapshot> fBefore;
+    Holdings fHoldings;
 };
 
 TEST_P(FaultSweepTest, EachHostCallFailingOnceReachesTheScript) {
@@ -250,9 +250,9 @@ TEST_P(FaultSweepTest, EachHostCallFailingOnceReachesTheScript) {
     for (const std::string& name : calls) {
         Prepare();
         const std::string message = "The host failed in " + name + " on purpose.";
-        host_.FailNextCall(name, kInjectedCode, message);
+        fHost.FailNextCall(name, kInjectedCode, message);
         ScriptResult result = Call();
-        EXPECT_GE(host_.CallCount(name), 1) << name << " was not called this time";
+        EXPECT_GE(fHost.CallCount(name), 1) << name << " was not called this time";
         EXPECT_TRUE(result.failed) << name;
         EXPECT_EQ(result.error, message) << name;
         ExpectCallerUnharmed(result, name + " failing");
@@ -263,7 +263,7 @@ TEST_P(FaultSweepTest, EachAllocationFailingOnceReachesTheScript) {
 #ifdef XRAY_NO_ALLOCATION_HOOK
     GTEST_SKIP() << "the module allocates through its own run time";
 #endif
-    int module_failures = 0;
+    int moduleFailures = 0;
     int64_t n = 1;
     for (;; ++n) {
         Prepare();
@@ -285,18 +285,17 @@ TEST_P(FaultSweepTest, EachAllocationFailingOnceReachesTheScript) {
             continue;
         const std::string what = "allocation " + std::to_string(n) + " failing";
         EXPECT_TRUE(result.failed) << what;
-        const bool module_message =
-            result.error == kOutOfMemory || result.error == "std::bad_alloc";
-        EXPECT_TRUE(module_message || result.error == "Out of memory.")
+        const bool moduleMessage = result.error == kOutOfMemory || result.error == "std::bad_alloc";
+        EXPECT_TRUE(moduleMessage || result.error == "Out of memory.")
             << what << ": " << result.error;
-        module_failures += module_message ? 1 : 0;
+        moduleFailures += moduleMessage ? 1 : 0;
         ExpectCallerUnharmed(result, what);
         if (::testing::Test::HasFailure())
             break;
     }
     std::printf("%s: %lld allocations, %d failed inside the module\n", GetParam().label.c_str(),
-                static_cast<long long>(n - 1), module_failures);
-    EXPECT_GT(module_failures, 0);
+                static_cast<long long>(n - 1), moduleFailures);
+    EXPECT_GT(moduleFailures, 0);
 }
 
 std::string LabelOf(const ::testing::TestParamInfo<Recipe>& info) {

@@ -21,38 +21,38 @@ using dmhost::ScriptValue;
 class NullArgumentTest : public ::testing::Test {
   protected:
     NullArgumentTest()
-        : module_(host_, ZORXRAYUTILS_MODULE_PATH),
-          spectrum_(
-              host_.MakeImage(nioxtest::SpectrumSpec("NiOx", nioxtest::SharedSpectrum().counts))),
-          output_(host_) {}
+        : fModule(fHost, ZORXRAYUTILS_MODULE_PATH),
+          fSpectrum(
+              fHost.MakeImage(nioxtest::SpectrumSpec("NiOx", nioxtest::SharedSpectrum().counts))),
+          fOutput(fHost) {}
 
     void TearDown() override {
-        output_.reset();
-        spectrum_.reset();
-        module_.Close();
-        const dmhost::AuditSnapshot audit = host_.Audit();
+        fOutput.reset();
+        fSpectrum.reset();
+        fModule.Close();
+        const dmhost::AuditSnapshot audit = fHost.Audit();
         for (int c = 0; c < dmhost::kObjectClassCount; ++c)
             EXPECT_EQ(audit.references[c], 0) << dmhost::ObjectClassName(ObjectClass(c));
-        EXPECT_EQ(audit.image_locks, 0);
-        EXPECT_EQ(host_.AuditErrors(), std::vector<std::string>());
+        EXPECT_EQ(audit.imageLocks, 0);
+        EXPECT_EQ(fHost.AuditErrors(), std::vector<std::string>());
     }
 
     // The message the script saw; the call must have failed without a result.
     std::string ErrorOf(const std::string& function, const std::vector<ScriptValue>& arguments) {
-        const ScriptResult result = host_.CallScriptFunction(function, arguments);
+        const ScriptResult result = fHost.CallScriptFunction(function, arguments);
         EXPECT_TRUE(result.failed) << function;
         EXPECT_FALSE(result.value) << function;
-        EXPECT_FALSE(output_) << function << " stored an image";
+        EXPECT_FALSE(fOutput) << function << " stored an image";
         return result.error;
     }
 
     ScriptValue Null() { return ScriptValue::Image(nullptr); }
-    ScriptValue Spectrum() { return ScriptValue::Image(spectrum_.get()); }
+    ScriptValue Spectrum() { return ScriptValue::Image(fSpectrum.get()); }
 
-    dmhost::StandInHost host_;
-    dmhost::HostedModule module_;
-    ObjectRef spectrum_;
-    ObjectRef output_;
+    dmhost::StandInHost fHost;
+    dmhost::HostedModule fModule;
+    ObjectRef fSpectrum;
+    ObjectRef fOutput;
 };
 
 std::vector<ScriptValue> NiOxArguments(ScriptValue spectrum, ObjectRef& output) {
@@ -67,7 +67,7 @@ std::vector<ScriptValue> NiOxArguments(ScriptValue spectrum, ObjectRef& output) 
 const char kNoImage[] = "No spectrum image was given";
 
 TEST_F(NullArgumentTest, NiOxWithoutSpectrum) {
-    EXPECT_NE(ErrorOf("Zor_NiOx", NiOxArguments(Null(), output_)).find(kNoImage),
+    EXPECT_NE(ErrorOf("Zor_NiOx", NiOxArguments(Null(), fOutput)).find(kNoImage),
               std::string::npos);
 }
 
@@ -80,7 +80,7 @@ TEST_F(NullArgumentTest, NiOxIceCWithoutEitherSpectrum) {
 TEST_F(NullArgumentTest, SpectrumFilterWithoutSpectrum) {
     for (int type = 1; type <= 4; ++type) {
         const std::string error = ErrorOf("Zor_SpectrumFilter", {Null(), ScriptValue::Number(type),
-                                                                 ScriptValue::Output(output_)});
+                                                                 ScriptValue::Output(fOutput)});
         EXPECT_NE(error.find(kNoImage), std::string::npos) << type << ": " << error;
     }
 }
@@ -92,7 +92,7 @@ TEST_F(NullArgumentTest, ImportWithoutPath) {
 
 TEST_F(NullArgumentTest, ShellWithoutTextDoesNothing) {
     const ScriptResult result =
-        host_.CallScriptFunction("XUtilsShellExec", {ScriptValue::Object(nullptr)});
+        fHost.CallScriptFunction("XUtilsShellExec", {ScriptValue::Object(nullptr)});
     EXPECT_FALSE(result.failed) << result.error;
 }
 

@@ -28,27 +28,27 @@ std::string ReadAll(const fs::path& path) {
 class FilterCommandLineTest : public ::testing::Test {
   protected:
     FilterCommandLineTest()
-        : folder_(fs::temp_directory_path() /
+        : fFolder(fs::temp_directory_path() /
                   ("xrayutils-filter-" + std::to_string(std::random_device()()) + "-" +
                    ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-        fs::create_directories(folder_);
+        fs::create_directories(fFolder);
     }
-    ~FilterCommandLineTest() override { fs::remove_all(folder_); }
+    ~FilterCommandLineTest() override { fs::remove_all(fFolder); }
 
     // Runs `xrayutils filter SAMPLE <options>`.
     ProgramRun Filter(const std::string& options) {
-        const fs::path out = folder_ / "stdout.txt";
-        const fs::path err = folder_ / "stderr.txt";
+        const fs::path out = fFolder / "stdout.txt";
+        const fs::path err = fFolder / "stderr.txt";
         return testsupport::RunProgram(std::string("\"") + XRAYUTILS_PATH + "\" filter \"" +
                                            SAMPLE_SPECTRUM_PATH + "\" " + options,
                                        out.string(), err.string());
     }
 
-    fs::path folder_;
+    fs::path fFolder;
 };
 
 TEST_F(FilterCommandLineTest, PrintsTheFilteredImageWithItsRecordAndWritesItsRows) {
-    const fs::path csv = folder_ / "filtered.csv";
+    const fs::path csv = fFolder / "filtered.csv";
     const ProgramRun run =
         Filter("--type fixed-tophat --resolution 133 --csv \"" + csv.string() + "\"");
     ASSERT_EQ(run.status, 0) << run.err;
@@ -64,17 +64,17 @@ TEST_F(FilterCommandLineTest, PrintsTheFilteredImageWithItsRecordAndWritesItsRow
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 2049);
 
     // The type's number selects the same filter.
-    const std::regex time_line("Time: [^\n]+");
-    const ProgramRun by_number = Filter("--type 3 --resolution 133");
-    EXPECT_EQ(std::regex_replace(by_number.out, time_line, ""),
-              std::regex_replace(run.out, time_line, ""));
+    const std::regex timeLine("Time: [^\n]+");
+    const ProgramRun byNumber = Filter("--type 3 --resolution 133");
+    EXPECT_EQ(std::regex_replace(byNumber.out, timeLine, ""),
+              std::regex_replace(run.out, timeLine, ""));
 }
 
 TEST_F(FilterCommandLineTest, ErrorsOfTheModuleAndOfTheCommandLine) {
-    const ProgramRun no_resolution = Filter("--type variable-tophat");
-    EXPECT_EQ(no_resolution.status, 1);
-    EXPECT_NE(no_resolution.err.find("\"EDS:Detector info:Energy resolution\""), std::string::npos)
-        << no_resolution.err;
+    const ProgramRun noResolution = Filter("--type variable-tophat");
+    EXPECT_EQ(noResolution.status, 1);
+    EXPECT_NE(noResolution.err.find("\"EDS:Detector info:Energy resolution\""), std::string::npos)
+        << noResolution.err;
     const ProgramRun out_of_range = Filter("--type 0");
     EXPECT_EQ(out_of_range.status, 1);
     EXPECT_EQ(out_of_range.err, "xrayutils: FilterType is out of range, should be 1-4.\n");

@@ -38,10 +38,10 @@ std::vector<double> PeakCounts() {
     return counts;
 }
 
-TagValue EnergyResolutionTags(double resolution_ev) {
+TagValue EnergyResolutionTags(double resolutionEv) {
     return TagValue::Group(
         "EDS",
-        {TagValue::Group("Detector info", {TagValue::Double("Energy resolution", resolution_ev)})});
+        {TagValue::Group("Detector info", {TagValue::Double("Energy resolution", resolutionEv)})});
 }
 
 std::vector<TagValue> SpectrumTags() {
@@ -62,14 +62,14 @@ std::vector<double> Filtered(uint32_t type, const std::vector<double>& counts) {
 
 class SpectrumFilterTest : public frametest::FrameTest {
   protected:
-    Image MakeSpectrum(uint32_t data_type, std::vector<TagValue> tags = SpectrumTags(),
+    Image MakeSpectrum(uint32_t dataType, std::vector<TagValue> tags = SpectrumTags(),
                        std::vector<double> counts = PeakCounts()) {
         dmhost::ImageSpec spec;
         spec.name = "Spectrum 1";
-        spec.data_type = data_type;
+        spec.dataType = dataType;
         spec.values = std::move(counts);
         spec.calibrations = {dmhost::DimensionCalibration{kOrigin, kScale, "keV"}};
-        spec.intensity_unit = "counts";
+        spec.intensityUnit = "counts";
         spec.tags = std::move(tags);
         return MakeImage(spec);
     }
@@ -77,28 +77,28 @@ class SpectrumFilterTest : public frametest::FrameTest {
     dmhost::ImageSnapshot FilterToSnapshot(const Image& spectrum, uint32_t type) {
         Image result;
         ApplySpectrumFilter(spectrum, type, result);
-        EXPECT_FALSE(host_.HasPendingException()) << host_.PendingExceptionMessage();
+        EXPECT_FALSE(fHost.HasPendingException()) << fHost.PendingExceptionMessage();
         if (result.IsNull())
             return dmhost::ImageSnapshot();
-        EXPECT_EQ(host_.ReferenceCount(result.get()), 1);
-        return host_.ReadImage(result.get());
+        EXPECT_EQ(fHost.ReferenceCount(result.get()), 1);
+        return fHost.ReadImage(result.get());
     }
 
-    int32_t LiveImages() const { return host_.Audit().Objects(dmhost::ObjectClass::kImage); }
+    int32_t LiveImages() const { return fHost.Audit().Objects(dmhost::ObjectClass::kImage); }
 
     // Runs a filter that must fail: the host holds the message, and the variable keeps the
     // image it had.
     std::string ExpectFailure(const Image& spectrum, uint32_t type) {
         const Image previous = CreateReal1DImage("Earlier", 4, 3);
         Image result = previous;
-        const int32_t images_before = LiveImages();
+        const int32_t imagesBefore = LiveImages();
         ApplySpectrumFilter(spectrum, type, result);
         EXPECT_TRUE(result.IsSameObject(previous.get()));
-        EXPECT_EQ(host_.ReferenceCount(previous.get()), 2);
-        EXPECT_EQ(LiveImages(), images_before) << "no image outlives a failed call";
-        EXPECT_TRUE(host_.HasPendingException());
-        const std::string message = host_.PendingExceptionMessage();
-        host_.ClearPendingException();
+        EXPECT_EQ(fHost.ReferenceCount(previous.get()), 2);
+        EXPECT_EQ(LiveImages(), imagesBefore) << "no image outlives a failed call";
+        EXPECT_TRUE(fHost.HasPendingException());
+        const std::string message = fHost.PendingExceptionMessage();
+        fHost.ClearPendingException();
         return message;
     }
 };
@@ -106,50 +106,50 @@ class SpectrumFilterTest : public frametest::FrameTest {
 TEST_F(SpectrumFilterTest, TypesOutsideOneToFourFailBeforeAnyHostCall) {
     const Image spectrum = MakeSpectrum(dmhost::kReal4Data);
     for (uint32_t type : {0u, 5u, 0xFFFFFFFFu}) {
-        host_.ClearCallLog();
+        fHost.ClearCallLog();
         EXPECT_EQ(ExpectFailure(spectrum, type), "FilterType is out of range, should be 1-4.");
-        EXPECT_EQ(host_.CallLog(), std::vector<std::string>({"CreateReal1DImage"}))
+        EXPECT_EQ(fHost.CallLog(), std::vector<std::string>({"CreateReal1DImage"}))
             << "only the test's own image was made, type " << type;
     }
 }
 
 TEST_F(SpectrumFilterTest, ReadsARealCloneInOrderAndLeavesTheInputAlone) {
     const Image spectrum = MakeSpectrum(dmhost::kInt16Data);
-    const dmhost::ImageSnapshot before = host_.ReadImage(spectrum.get());
-    host_.ClearCallLog();
+    const dmhost::ImageSnapshot before = fHost.ReadImage(spectrum.get());
+    fHost.ClearCallLog();
     FilterToSnapshot(spectrum, 3);
     // clang-format off
     const std::vector<std::string> reads = {"ImageClone", "ImageGetDataType", "ImageChangeDataType",
         "ImageGetName", "ImageGetDimensionSize", "ImageGetDimensionCalibration",
         "ImageGetIntensityUnitString", "ImageGetTagGroup", "TagGroupGetTagAsDouble"};
     // clang-format on
-    const std::vector<std::string>& log = host_.CallLog();
+    const std::vector<std::string>& log = fHost.CallLog();
     ASSERT_GE(log.size(), reads.size());
     EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + reads.size()), reads);
-    EXPECT_EQ(host_.LastGetCalibrationFormat(), 1);
-    const dmhost::ImageSnapshot after = host_.ReadImage(spectrum.get());
-    EXPECT_EQ(after.data_type, dmhost::kInt16Data);
+    EXPECT_EQ(fHost.LastGetCalibrationFormat(), 1);
+    const dmhost::ImageSnapshot after = fHost.ReadImage(spectrum.get());
+    EXPECT_EQ(after.dataType, dmhost::kInt16Data);
     EXPECT_EQ(after.values, before.values);
     EXPECT_EQ(after.tags.Find("Processing")->members.size(), 1u) << "the input gains no record";
-    EXPECT_EQ(after.lock_count, 0);
+    EXPECT_EQ(after.lockCount, 0);
 }
 
 // Each input type with one of the filters: name, type, calibration, unit and values.
 TEST_F(SpectrumFilterTest, ResultIsANamedCalibratedSingleImageOfTheFilteredValues) {
-    const uint32_t input_types[] = {0, dmhost::kInt16Data, dmhost::kUInt32Data, dmhost::kReal4Data,
-                                    dmhost::kReal8Data};
+    const uint32_t inputTypes[] = {0, dmhost::kInt16Data, dmhost::kUInt32Data, dmhost::kReal4Data,
+                                   dmhost::kReal8Data};
     for (uint32_t type = 1; type <= 4; ++type) {
-        const dmhost::ImageSnapshot image = FilterToSnapshot(MakeSpectrum(input_types[type]), type);
+        const dmhost::ImageSnapshot image = FilterToSnapshot(MakeSpectrum(inputTypes[type]), type);
         EXPECT_EQ(image.name, std::string("Spectrum 1 (") + kTypeNames[type] + ")");
-        EXPECT_EQ(image.data_type, dmhost::kReal4Data);
+        EXPECT_EQ(image.dataType, dmhost::kReal4Data);
         ASSERT_EQ(image.values.size(), static_cast<size_t>(kChannels));
         ASSERT_EQ(image.calibrations.size(), 1u);
         EXPECT_EQ(image.calibrations[0].origin, kOrigin);
         EXPECT_EQ(image.calibrations[0].scale, kScale);
         EXPECT_EQ(image.calibrations[0].units, "keV");
-        EXPECT_EQ(host_.LastSetCalibrationFormat(), 1);
-        EXPECT_EQ(image.intensity_unit, type == 1 ? "counts/keV" : "counts/keV**2");
-        EXPECT_GE(image.data_changed_count, 1);
+        EXPECT_EQ(fHost.LastSetCalibrationFormat(), 1);
+        EXPECT_EQ(image.intensityUnit, type == 1 ? "counts/keV" : "counts/keV**2");
+        EXPECT_GE(image.dataChangedCount, 1);
         const std::vector<double> expected = Filtered(type, PeakCounts());
         for (int32_t i = 0; i < kChannels; ++i)
             EXPECT_FLOAT_EQ(image.values[i], expected[i]) << "type " << type << " channel " << i;
@@ -158,7 +158,7 @@ TEST_F(SpectrumFilterTest, ResultIsANamedCalibratedSingleImageOfTheFilteredValue
 
 TEST_F(SpectrumFilterTest, ProcessingRecordGoesLastWithParametersOnlyForTopHats) {
     const Image spectrum = MakeSpectrum(dmhost::kReal4Data);
-    const std::regex time_format(R"(\d\d/\d\d/\d{4}, \d\d:\d\d:\d\d (AM|PM))");
+    const std::regex timeFormat(R"(\d\d/\d\d/\d{4}, \d\d:\d\d:\d\d (AM|PM))");
     for (uint32_t type = 1; type <= 4; ++type) {
         const TagValue tags = FilterToSnapshot(spectrum, type).tags;
         ASSERT_NE(tags.Find("Microscope Info:Name"), nullptr) << "the input's tags come along";
@@ -172,7 +172,7 @@ TEST_F(SpectrumFilterTest, ProcessingRecordGoesLastWithParametersOnlyForTopHats)
         for (const TagValue& member : record.members)
             labels.push_back(member.label);
         EXPECT_EQ(record.Find("Operation")->text, kTypeNames[type]);
-        EXPECT_TRUE(std::regex_match(record.Find("Time")->text, time_format))
+        EXPECT_TRUE(std::regex_match(record.Find("Time")->text, timeFormat))
             << record.Find("Time")->text;
         if (type <= 2) {
             EXPECT_EQ(labels, std::vector<std::string>({"Operation", "Time"}));
@@ -184,7 +184,7 @@ TEST_F(SpectrumFilterTest, ProcessingRecordGoesLastWithParametersOnlyForTopHats)
         EXPECT_EQ(parameters[0].label,
                   type == 3 ? "Fixed lobe width (eV)" : "Variable lobe width (eV)");
         EXPECT_EQ(parameters[0].kind, TagKind::kDouble);
-        EXPECT_EQ(parameters[0].double_value, kResolutionEV);
+        EXPECT_EQ(parameters[0].doubleValue, kResolutionEV);
     }
 }
 
@@ -210,17 +210,17 @@ TEST_F(SpectrumFilterTest, TopHatsNeedAPositiveResolutionAndDerivativesDoNot) {
 
 TEST_F(SpectrumFilterTest, FailuresLeaveTheVariableAndTheInputAsTheyWere) {
     const Image spectrum = MakeSpectrum(dmhost::kReal4Data);
-    host_.FailNextCall("TagGroupCopyTagsFrom", 28802, "tags refused");
+    fHost.FailNextCall("TagGroupCopyTagsFrom", 28802, "tags refused");
     EXPECT_EQ(ExpectFailure(spectrum, 1), "tags refused");
-    host_.FailNextCall("ImageClone", 28802, "no memory for a clone");
+    fHost.FailNextCall("ImageClone", 28802, "no memory for a clone");
     EXPECT_EQ(ExpectFailure(spectrum, 1), "no memory for a clone");
-    host_.RefuseNextLock();
+    fHost.RefuseNextLock();
     ExpectFailure(spectrum, 2);
-    EXPECT_EQ(host_.ReadImage(spectrum.get()).lock_count, 0);
-    EXPECT_EQ(host_.ReferenceCount(spectrum.get()), 1);
+    EXPECT_EQ(fHost.ReadImage(spectrum.get()).lockCount, 0);
+    EXPECT_EQ(fHost.ReferenceCount(spectrum.get()), 1);
 
-    const Image short_spectrum = MakeSpectrum(dmhost::kReal4Data, SpectrumTags(), {1, 2, 3, 4, 5});
-    EXPECT_NE(ExpectFailure(short_spectrum, 1).find("6"), std::string::npos)
+    const Image shortSpectrum = MakeSpectrum(dmhost::kReal4Data, SpectrumTags(), {1, 2, 3, 4, 5});
+    EXPECT_NE(ExpectFailure(shortSpectrum, 1).find("6"), std::string::npos)
         << "the message names the channels a first derivative needs";
     EXPECT_EQ(ExpectFailure(Image(), 1), "No spectrum image was given to filter.");
 }

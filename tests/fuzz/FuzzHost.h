@@ -24,22 +24,22 @@ class FuzzHost {
         return *instance;
     }
 
-    dmhost::StandInHost& host() { return host_; }
+    dmhost::StandInHost& host() { return fHost; }
 
     // Aborts when anything of the host's is still held after a call (where says which).
     // The link itself holds the interfaces and caches host functions between calls, so
     // those two are not counted; every object a call made or took must be given back.
     void ExpectNothingHeld(const char* where) {
         using dmhost::ObjectClass;
-        const dmhost::AuditSnapshot audit = host_.Audit();
-        bool held = audit.open_contexts != 0 || audit.string_locks != 0 || audit.image_locks != 0;
+        const dmhost::AuditSnapshot audit = fHost.Audit();
+        bool held = audit.openContexts != 0 || audit.stringLocks != 0 || audit.imageLocks != 0;
         for (ObjectClass c : {ObjectClass::kImage, ObjectClass::kTagGroup, ObjectClass::kString,
                               ObjectClass::kThrowable, ObjectClass::kScriptClass})
             held = held || audit.References(c) != 0;
-        if (held || !host_.AuditErrors().empty()) {
+        if (held || !fHost.AuditErrors().empty()) {
             std::fprintf(stderr, "%s: host audit after the call: %s\n", where,
                          audit.Describe().c_str());
-            for (const std::string& error : host_.AuditErrors())
+            for (const std::string& error : fHost.AuditErrors())
                 std::fprintf(stderr, "  %s\n", error.c_str());
             std::abort();
         }
@@ -47,19 +47,19 @@ class FuzzHost {
 
     // Clears what a call left for the script to see.
     void Reset() {
-        host_.ClearPendingException();
-        host_.ClearResults();
-        host_.ClearCallLog();
+        fHost.ClearPendingException();
+        fHost.ClearResults();
+        fHost.ClearCallLog();
     }
 
   private:
     FuzzHost() {
-        Gatan::PlugIn::LinkHost(host_.Interface());
+        Gatan::PlugIn::LinkHost(fHost.Interface());
         Gatan::PlugIn::LinkPendingHost();
     }
 
-    dmhost::StandInHost host_;
-    Gatan::PlugIn::PlugInLibraryReference library_;
+    dmhost::StandInHost fHost;
+    Gatan::PlugIn::PlugInLibraryReference fLibrary;
 };
 
 }  // namespace fuzz

@@ -15,11 +15,11 @@ namespace fuzz {
 
 class FuzzInput {
   public:
-    FuzzInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    FuzzInput(const uint8_t* data, size_t size) : fData(data), fSize(size) {}
 
-    size_t remaining() const { return size_ - offset_; }
+    size_t remaining() const { return fSize - fOffset; }
 
-    uint8_t Byte() { return offset_ < size_ ? data_[offset_++] : 0; }
+    uint8_t Byte() { return fOffset < fSize ? fData[fOffset++] : 0; }
 
     bool Flag() { return (Byte() & 1) != 0; }
 
@@ -57,15 +57,15 @@ class FuzzInput {
 
     // Everything not read yet.
     std::string Rest() {
-        const std::string rest(reinterpret_cast<const char*>(data_) + offset_, remaining());
-        offset_ = size_;
+        const std::string rest(reinterpret_cast<const char*>(fData) + fOffset, remaining());
+        fOffset = fSize;
         return rest;
     }
 
   private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t offset_ = 0;
+    const uint8_t* fData;
+    size_t fSize;
+    size_t fOffset = 0;
 };
 
 }  // namespace fuzz

@@ -19,12 +19,12 @@ namespace {
 // The file each input is written to, one per process, removed when the process ends.
 class InputFile {
   public:
-    InputFile() : path_("/tmp/xray_fuzz_import_" + std::to_string(getpid()) + ".msa") {}
-    ~InputFile() { std::remove(path_.c_str()); }
-    const std::string& path() const { return path_; }
+    InputFile() : fPath("/tmp/xray_fuzz_import_" + std::to_string(getpid()) + ".msa") {}
+    ~InputFile() { std::remove(fPath.c_str()); }
+    const std::string& path() const { return fPath; }
 
   private:
-    std::string path_;
+    std::string fPath;
 };
 
 const std::string& InputPath() {
@@ -40,8 +40,8 @@ void Fail(const char* what) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::FuzzHost& fuzz_host = fuzz::FuzzHost::Get();
-    dmhost::StandInHost& host = fuzz_host.host();
+    fuzz::FuzzHost& fuzzHost = fuzz::FuzzHost::Get();
+    dmhost::StandInHost& host = fuzzHost.host();
     std::ofstream(InputPath(), std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     {
@@ -55,11 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Fail("an error without a message");
         if (image) {
             const dmhost::ImageSnapshot snapshot = host.ReadImage(image.get());
-            if (snapshot.dimensions.size() != 1 || snapshot.lock_count != 0)
+            if (snapshot.dimensions.size() != 1 || snapshot.lockCount != 0)
                 Fail("the image is not a one-dimensional, unlocked spectrum");
         }
     }
-    fuzz_host.ExpectNothingHeld("Zor_EMSAtoDM");
-    fuzz_host.Reset();
+    fuzzHost.ExpectNothingHeld("Zor_EMSAtoDM");
+    fuzzHost.Reset();
     return 0;
 }

@@ -51,7 +51,7 @@ std::vector<TagValue> Tags(fuzz::FuzzInput& in) {
 dmhost::ImageSpec Spectrum(fuzz::FuzzInput& in) {
     dmhost::ImageSpec spec;
     spec.name = "fuzz";
-    spec.data_type = kDataTypes[in.Byte() % 4];
+    spec.dataType = kDataTypes[in.Byte() % 4];
     const auto offset = static_cast<float>(in.Number(-2.0, 2.0));
     const auto scale = static_cast<float>(in.Number(-0.05, 0.05));
     spec.calibrations = {dmhost::DimensionCalibration{offset, scale, "keV"}};
@@ -78,9 +78,9 @@ void ExpectUnchanged(dmhost::StandInHost& host, DM_Object image,
     const std::string prefix = std::string(function) + " changed the caller's spectrum: ";
     if (!SameValues(before.values, after.values))
         Fail(prefix + "values");
-    if (before.data_type != after.data_type || before.dimensions != after.dimensions)
+    if (before.dataType != after.dataType || before.dimensions != after.dimensions)
         Fail(prefix + "data type or dimensions");
-    if (after.lock_count != 0)
+    if (after.lockCount != 0)
         Fail(prefix + "left locked");
     if (!SameBits(before.calibrations[0].origin, after.calibrations[0].origin) ||
         !SameBits(before.calibrations[0].scale, after.calibrations[0].scale))
@@ -113,7 +113,7 @@ void CallNiOx(dmhost::StandInHost& host, fuzz::FuzzInput& in, DM_Object spectrum
                                      spectrum, flags[0], flags[1], flags[2], flags[3], flags[4],
                                      flags[5], flags[6], thickness, fit.slot()));
     ExpectReportOrError(host, report, any, "Zor_NiOx");
-    if (fit && host.ReadImage(fit.get()).lock_count != 0)
+    if (fit && host.ReadImage(fit.get()).lockCount != 0)
         Fail("Zor_NiOx: the fit image stays locked");
     host.ClearPendingException();
 }
@@ -127,25 +127,25 @@ void CallNiOxIceC(dmhost::StandInHost& host, DM_Object first, DM_Object second) 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::FuzzHost& fuzz_host = fuzz::FuzzHost::Get();
-    dmhost::StandInHost& host = fuzz_host.host();
+    fuzz::FuzzHost& fuzzHost = fuzz::FuzzHost::Get();
+    dmhost::StandInHost& host = fuzzHost.host();
     fuzz::FuzzInput in(data, size);
     const bool contamination = in.Flag();
     const char* function = contamination ? "Zor_NiOxIceC" : "Zor_NiOx";
     {
         const ObjectRef first = host.MakeImage(Spectrum(in));
-        const dmhost::ImageSnapshot first_before = host.ReadImage(first.get());
+        const dmhost::ImageSnapshot firstBefore = host.ReadImage(first.get());
         if (contamination) {
             const ObjectRef second = host.MakeImage(Spectrum(in));
-            const dmhost::ImageSnapshot second_before = host.ReadImage(second.get());
+            const dmhost::ImageSnapshot secondBefore = host.ReadImage(second.get());
             CallNiOxIceC(host, first.get(), second.get());
-            ExpectUnchanged(host, second.get(), second_before, function);
+            ExpectUnchanged(host, second.get(), secondBefore, function);
         } else {
             CallNiOx(host, in, first.get());
         }
-        ExpectUnchanged(host, first.get(), first_before, function);
+        ExpectUnchanged(host, first.get(), firstBefore, function);
     }
-    fuzz_host.ExpectNothingHeld(function);
-    fuzz_host.Reset();
+    fuzzHost.ExpectNothingHeld(function);
+    fuzzHost.Reset();
     return 0;
 }

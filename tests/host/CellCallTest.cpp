@@ -25,7 +25,7 @@ TEST_F(CellCallTest, BoolResultIsTheFirstByteOnly) {
     EXPECT_EQ(cells[0].bytes[0], 1);
     EXPECT_TRUE(ZeroAfter(cells[0], 1));
 
-    host_.InvalidateImage(image.get());
+    fHost.InvalidateImage(image.get());
     cells = Cells(2);
     cells[1].object = image.get();
     ASSERT_EQ(Call("Boolean ImageIsValid( ImageRef )", cells), DM_CALL_OK);
@@ -38,20 +38,20 @@ TEST_F(CellCallTest, HandleResultCarriesOneReferenceAndArgumentsAreBorrowed) {
     cells[1].object = image.get();
     ASSERT_EQ(Call("dm_string ImageGetName( ImageRef )", cells), DM_CALL_OK);
     auto name = Own(cells[0].object);
-    EXPECT_EQ(host_.ReadText(name.get()), "test");
-    EXPECT_EQ(host_.ReferenceCount(name.get()), 1);
-    EXPECT_EQ(host_.ReferenceCount(image.get()), 1) << "the argument is only borrowed";
+    EXPECT_EQ(fHost.ReadText(name.get()), "test");
+    EXPECT_EQ(fHost.ReferenceCount(name.get()), 1);
+    EXPECT_EQ(fHost.ReferenceCount(image.get()), 1) << "the argument is only borrowed";
 
     cells = Cells(2);
     cells[1].object = image.get();
     ASSERT_EQ(Call("TagGroup ImageGetTagGroup( ImageRef )", cells), DM_CALL_OK);
     auto tags = Own(cells[0].object);
-    EXPECT_EQ(host_.ReferenceCount(tags.get()), 1);
+    EXPECT_EQ(fHost.ReferenceCount(tags.get()), 1);
 
     name.reset();
     tags.reset();
     image.reset();
-    EXPECT_EQ(host_.Audit(), baseline_) << "nothing left once the test's references are gone";
+    EXPECT_EQ(fHost.Audit(), fBaseline) << "nothing left once the test's references are gone";
 }
 
 TEST_F(CellCallTest, IntegerResultAndArgumentsTakeFourBytes) {
@@ -73,7 +73,7 @@ TEST_F(CellCallTest, OutputArgumentsAreWrittenThroughTheirAddresses) {
     dmhost::ImageSpec spec;
     spec.values = {0, 0};
     spec.calibrations = {{-0.25f, 0.01f, "keV"}};
-    auto image = host_.MakeImage(spec);
+    auto image = fHost.MakeImage(spec);
     float origin = 99, scale = 99;
     DM_Object units = nullptr;
     auto cells = Cells(6);
@@ -89,13 +89,13 @@ TEST_F(CellCallTest, OutputArgumentsAreWrittenThroughTheirAddresses) {
               DM_CALL_OK);
     EXPECT_EQ(origin, -0.25f);
     EXPECT_EQ(scale, 0.01f);
-    auto owned_units = Own(units);
-    EXPECT_EQ(host_.ReadText(units), "keV");
-    EXPECT_EQ(host_.ReferenceCount(units), 1) << "the output handle is the caller's";
+    auto ownedUnits = Own(units);
+    EXPECT_EQ(fHost.ReadText(units), "keV");
+    EXPECT_EQ(fHost.ReferenceCount(units), 1) << "the output handle is the caller's";
 }
 
 TEST_F(CellCallTest, DoubleArgumentsAndOutputsTakeEightBytes) {
-    auto group = host_.MakeTagGroup({});
+    auto group = fHost.MakeTagGroup({});
     auto cells = Cells(3);
     cells[0].object = group.get();
     cells[1].text = "EDS:Live time";
@@ -118,10 +118,10 @@ TEST_F(CellCallTest, WrongCellCountFailsWithAPendingThrowableAndNoResult) {
     auto cells = Cells(1);  // the argument cell is missing
     EXPECT_EQ(Call("dm_string ImageGetName( ImageRef )", cells), 1);
     EXPECT_EQ(cells[0].object, nullptr);
-    EXPECT_EQ(host_.PendingExceptionMessage(), "ImageGetName expects 2 argument cells, got 1.");
-    EXPECT_EQ(host_.AuditErrors().size(), 1u);
-    host_.ClearAuditErrors();
-    host_.ClearPendingException();
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "ImageGetName expects 2 argument cells, got 1.");
+    EXPECT_EQ(fHost.AuditErrors().size(), 1u);
+    fHost.ClearAuditErrors();
+    fHost.ClearPendingException();
 }
 
 TEST_F(CellCallTest, CellsNotZeroFilledAfterTheirValueAreRefused) {
@@ -131,59 +131,59 @@ TEST_F(CellCallTest, CellsNotZeroFilledAfterTheirValueAreRefused) {
     cells[2].u32 = 0;
     cells[2].bytes[5] = 7;  // garbage after a 4-byte value
     EXPECT_EQ(Call("uint32 ImageGetDimensionSize( ImageRef, uint32 )", cells), 1);
-    EXPECT_NE(host_.PendingExceptionMessage().find("not zero-filled"), std::string::npos);
+    EXPECT_NE(fHost.PendingExceptionMessage().find("not zero-filled"), std::string::npos);
 
     cells = Cells(2);
     cells[0].u32 = 5;  // a result cell must arrive zeroed
     cells[1].object = image.get();
     EXPECT_EQ(Call("uint32 ImageGetDataType( ImageRef )", cells), 1);
-    EXPECT_EQ(host_.AuditErrors().size(), 2u);
-    host_.ClearAuditErrors();
-    host_.ClearPendingException();
+    EXPECT_EQ(fHost.AuditErrors().size(), 2u);
+    fHost.ClearAuditErrors();
+    fHost.ClearPendingException();
 }
 
 TEST_F(CellCallTest, NullOrUnknownFunctionHandleFailsWithAPendingThrowable) {
     auto cells = Cells(1);
     EXPECT_EQ(CallHandle(nullptr, cells), 1);
-    EXPECT_EQ(host_.PendingExceptionMessage(), "CallFunction: no function given.");
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "CallFunction: no function given.");
 
-    int not_an_object = 0;
-    EXPECT_EQ(CallHandle(reinterpret_cast<DM_Object>(&not_an_object), cells), 1);
-    EXPECT_TRUE(host_.HasPendingException());
-    EXPECT_EQ(host_.AuditErrors().size(), 1u);
-    host_.ClearAuditErrors();
-    host_.ClearPendingException();
+    int notAnObject = 0;
+    EXPECT_EQ(CallHandle(reinterpret_cast<DM_Object>(&notAnObject), cells), 1);
+    EXPECT_TRUE(fHost.HasPendingException());
+    EXPECT_EQ(fHost.AuditErrors().size(), 1u);
+    fHost.ClearAuditErrors();
+    fHost.ClearPendingException();
 }
 
 TEST_F(CellCallTest, WrongObjectClassInAHandleCellFailsTheCall) {
-    auto text = host_.MakeString("not an image");
+    auto text = fHost.MakeString("not an image");
     auto cells = Cells(2);
     cells[1].object = text.get();
     EXPECT_EQ(Call("dm_string ImageGetName( ImageRef )", cells), 1);
     EXPECT_EQ(cells[0].object, nullptr);
-    EXPECT_EQ(host_.PendingExceptionMessage(), "ImageGetName argument 1: not an image.");
-    host_.ClearAuditErrors();
-    host_.ClearPendingException();
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "ImageGetName argument 1: not an image.");
+    fHost.ClearAuditErrors();
+    fHost.ClearPendingException();
 }
 
 TEST_F(CellCallTest, TakeExceptionHandsOverThePendingThrowable) {
     auto cells = Cells(1);
     ASSERT_EQ(CallHandle(nullptr, cells), 1);
-    HostContext* context = host_.NewContext();
+    HostContext* context = fHost.NewContext();
     DM_Object taken = context->table->TakeException(context);
     ASSERT_NE(taken, nullptr);
-    EXPECT_FALSE(host_.HasPendingException());
-    EXPECT_EQ(host_.ReferenceCount(taken), 1);
+    EXPECT_FALSE(fHost.HasPendingException());
+    EXPECT_EQ(fHost.ReferenceCount(taken), 1);
     EXPECT_EQ(context->table->TakeException(context), nullptr);
 
     context->table->SetException(context, taken);
-    EXPECT_EQ(host_.PendingException(), taken) << "setting hands back the same object";
+    EXPECT_EQ(fHost.PendingException(), taken) << "setting hands back the same object";
     Own(taken);
-    EXPECT_TRUE(host_.HasPendingException()) << "the host keeps its own reference";
+    EXPECT_TRUE(fHost.HasPendingException()) << "the host keeps its own reference";
     context->table->ClearException(context);
-    EXPECT_FALSE(host_.HasPendingException());
+    EXPECT_FALSE(fHost.HasPendingException());
     context->table->Release(context);
-    EXPECT_EQ(host_.Audit(), baseline_);
+    EXPECT_EQ(fHost.Audit(), fBaseline);
 }
 
 }  // namespace

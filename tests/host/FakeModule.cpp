@@ -23,7 +23,7 @@ struct UnloadRelease {
         if (linked != nullptr)
             linked->table->Release(linked);
     }
-} unload_release;
+} unloadRelease;
 
 }  // namespace
 

@@ -53,60 +53,60 @@ class FaultTest : public HostTest {
 TEST_F(FaultTest, AStaleHandleAnswersThreeAndALookUpGivesAFreshOne) {
     auto image = Image1D({1});
     DM_Object first = LookUp(kGetName);
-    host_.MakeFunctionStale(kGetName);
+    fHost.MakeFunctionStale(kGetName);
     EXPECT_EQ(GetName(first, image.get()), DM_CALL_STALE_FUNCTION);
-    EXPECT_TRUE(host_.HasPendingException()) << "the module clears it before retrying";
-    host_.ClearPendingException();
+    EXPECT_TRUE(fHost.HasPendingException()) << "the module clears it before retrying";
+    fHost.ClearPendingException();
 
     DM_Object fresh = LookUp(kGetName);
     ASSERT_NE(fresh, nullptr);
     EXPECT_NE(fresh, first);
     EXPECT_EQ(GetName(fresh, image.get()), DM_CALL_OK);
     EXPECT_EQ(GetName(first, image.get()), DM_CALL_STALE_FUNCTION) << "stale stays stale";
-    host_.ClearPendingException();
+    fHost.ClearPendingException();
     ReleaseFunction(first);
     ReleaseFunction(fresh);
-    EXPECT_FALSE(host_.IsLive(first)) << "the host let go of the stale handle";
+    EXPECT_FALSE(fHost.IsLive(first)) << "the host let go of the stale handle";
 }
 
 TEST_F(FaultTest, StaleTwiceMakesTheFreshHandleStaleToo) {
     auto image = Image1D({1});
-    host_.MakeFunctionStale(kGetName, 2);
+    fHost.MakeFunctionStale(kGetName, 2);
     DM_Object first = LookUp(kGetName);
     EXPECT_EQ(GetName(first, image.get()), DM_CALL_STALE_FUNCTION);
     DM_Object fresh = LookUp(kGetName);
     EXPECT_EQ(GetName(fresh, image.get()), DM_CALL_STALE_FUNCTION);
     DM_Object third = LookUp(kGetName);
     EXPECT_EQ(GetName(third, image.get()), DM_CALL_OK);
-    host_.ClearPendingException();
+    fHost.ClearPendingException();
     for (DM_Object f : {first, fresh, third})
         ReleaseFunction(f);
 }
 
 TEST_F(FaultTest, AFailingCallLeavesTheGivenThrowableOnce) {
     auto image = Image1D({1});
-    host_.FailNextCall("ImageGetName", 28802, "Injected failure.");
+    fHost.FailNextCall("ImageGetName", 28802, "Injected failure.");
     auto cells = Cells(2);
     cells[1].object = image.get();
     EXPECT_EQ(Call(kGetName, cells), 1);
     EXPECT_EQ(cells[0].object, nullptr) << "a failed call leaves the result cell empty";
-    EXPECT_EQ(host_.PendingExceptionMessage(), "Injected failure.");
-    EXPECT_EQ(host_.PendingExceptionCode(), 28802);
-    host_.ClearPendingException();
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "Injected failure.");
+    EXPECT_EQ(fHost.PendingExceptionCode(), 28802);
+    fHost.ClearPendingException();
 
     cells = Cells(2);
     cells[1].object = image.get();
     EXPECT_EQ(Call(kGetName, cells), DM_CALL_OK);
     Own(cells[0].object);
-    EXPECT_EQ(host_.CallCount("ImageGetName"), 2);
+    EXPECT_EQ(fHost.CallCount("ImageGetName"), 2);
 }
 
 TEST_F(FaultTest, ARefusedLockAnswersNullOnce) {
     auto image = Image1D({1});
-    host_.RefuseNextLock();
+    fHost.RefuseNextLock();
     EXPECT_EQ(Lock(image.get()), nullptr);
-    EXPECT_EQ(host_.LockCount(image.get()), 0);
-    EXPECT_FALSE(host_.HasPendingException()) << "a refusal is a null answer, not a failure";
+    EXPECT_EQ(fHost.LockCount(image.get()), 0);
+    EXPECT_FALSE(fHost.HasPendingException()) << "a refusal is a null answer, not a failure";
     void* lock = Lock(image.get());
     EXPECT_NE(lock, nullptr);
     auto cells = Cells(3);
@@ -119,12 +119,12 @@ TEST_F(FaultTest, ARefusedLockAnswersNullOnce) {
 
 TEST_F(FaultTest, AnImageCanReportSixDimensions) {
     auto image = Image1D({1, 2, 3});
-    host_.ReportDimensionCount(image.get(), 6);
+    fHost.ReportDimensionCount(image.get(), 6);
     void* lock = Lock(image.get());
     int32_t pairs[5][2] = {};
     EXPECT_EQ(GetLocked(image.get(), lock, pairs), 6u);
     EXPECT_EQ(pairs[0][0], 3);
-    EXPECT_EQ(host_.Audit().image_locks, 1) << "the lock stays granted until given back";
+    EXPECT_EQ(fHost.Audit().imageLocks, 1) << "the lock stays granted until given back";
     auto cells = Cells(3);
     cells[0].object = image.get();
     cells[1].pointer = lock;
@@ -135,23 +135,23 @@ TEST_F(FaultTest, AnImageCanReportSixDimensions) {
 
 TEST_F(FaultTest, AnImageMadeInvalidWhileLockedNeedsNoUnlock) {
     auto image = Image1D({1, 2});
-    host_.InvalidateWhenLocked(image.get());
+    fHost.InvalidateWhenLocked(image.get());
     void* lock = Lock(image.get());
     int32_t pairs[5][2] = {};
     EXPECT_EQ(GetLocked(image.get(), lock, pairs), 1u);
-    EXPECT_FALSE(host_.ReadImage(image.get()).valid);
+    EXPECT_FALSE(fHost.ReadImage(image.get()).valid);
     auto cells = Cells(2);
     cells[1].object = image.get();
     ASSERT_EQ(Call("Boolean ImageIsValid( ImageRef )", cells), DM_CALL_OK);
     EXPECT_EQ(cells[0].bytes[0], 0);
-    EXPECT_EQ(host_.Audit().image_locks, 0) << "the invalid image's lock is gone with it";
-    EXPECT_EQ(host_.LockCount(image.get()), 1) << "no unlock call was made";
-    EXPECT_EQ(host_.CallCount("ImageUnlockData"), 0);
+    EXPECT_EQ(fHost.Audit().imageLocks, 0) << "the invalid image's lock is gone with it";
+    EXPECT_EQ(fHost.LockCount(image.get()), 1) << "no unlock call was made";
+    EXPECT_EQ(fHost.CallCount("ImageUnlockData"), 0);
 }
 
 TEST_F(FaultTest, TheHostVersionCanBeChosen) {
     EXPECT_EQ(Interface()->table->GetVersion(Interface()), 0x03080000u);
-    host_.SetVersion(0x0307FFFF);
+    fHost.SetVersion(0x0307FFFF);
     EXPECT_EQ(Interface()->table->GetVersion(Interface()), 0x0307FFFFu);
     dmhost::StandInHost old(0x03000000);
     EXPECT_EQ(old.Interface()->table->GetVersion(old.Interface()), 0x03000000u);

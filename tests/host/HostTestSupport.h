@@ -22,19 +22,19 @@ inline std::vector<ArgumentCell> Cells(size_t count) {
 
 class HostTest : public ::testing::Test {
   protected:
-    void SetUp() override { baseline_ = host_.Audit(); }
+    void SetUp() override { fBaseline = fHost.Audit(); }
 
     // Every test ends with the host's books balanced against what the test itself holds.
-    void TearDown() override { EXPECT_TRUE(host_.AuditErrors().empty()) << Errors(); }
+    void TearDown() override { EXPECT_TRUE(fHost.AuditErrors().empty()) << Errors(); }
 
     std::string Errors() const {
         std::string all;
-        for (const std::string& error : host_.AuditErrors())
+        for (const std::string& error : fHost.AuditErrors())
             all += error + "\n";
         return all;
     }
 
-    HostInterface* Interface() { return host_.Interface(); }
+    HostInterface* Interface() { return fHost.Interface(); }
 
     // Looks the signature up and calls it once; returns the status. The function handle
     // is released again.
@@ -59,24 +59,24 @@ class HostTest : public ::testing::Test {
     void ReleaseFunction(DM_Object function) {
         if (function == nullptr)
             return;
-        ClassInterface* functions = host_.NewClassInterface("Gatan:DigitalMicrograph:Function");
+        ClassInterface* functions = fHost.NewClassInterface("Gatan:DigitalMicrograph:Function");
         functions->table->ReleaseObject(functions, function);
         functions->table->ReleaseClass(functions);
     }
 
     // Takes over a handle result (one reference) so the test releases it at its end.
-    dmhost::ObjectRef Own(DM_Object object) { return dmhost::ObjectRef(host_, object); }
+    dmhost::ObjectRef Own(DM_Object object) { return dmhost::ObjectRef(fHost, object); }
 
     dmhost::ObjectRef Image1D(std::vector<double> values, uint32_t type = dmhost::kReal8Data) {
         dmhost::ImageSpec spec;
         spec.name = "test";
-        spec.data_type = type;
+        spec.dataType = type;
         spec.values = std::move(values);
-        return host_.MakeImage(spec);
+        return fHost.MakeImage(spec);
     }
 
-    dmhost::StandInHost host_;
-    dmhost::AuditSnapshot baseline_;
+    dmhost::StandInHost fHost;
+    dmhost::AuditSnapshot fBaseline;
 };
 
 }  // namespace dmhost_test

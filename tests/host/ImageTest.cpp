@@ -12,10 +12,10 @@ namespace {
 
 class ImageTest : public HostTest {
   protected:
-    int32_t Create(const char* name, int32_t element_size, int32_t count, DM_Object* image) {
+    int32_t Create(const char* name, int32_t elementSize, int32_t count, DM_Object* image) {
         auto cells = Cells(4);
         cells[1].text = name;
-        cells[2].i32 = element_size;
+        cells[2].i32 = elementSize;
         cells[3].i32 = count;
         const int32_t status = Call("RealImagePtr CreateReal1DImage( string, long, long )", cells);
         *image = cells[0].object;
@@ -74,34 +74,34 @@ TEST_F(ImageTest, CreateReal1DImageTakesTheElementSizeAsTheRealType) {
     DM_Object raw = nullptr;
     ASSERT_EQ(Create("Spectrum", 8, 2048, &raw), DM_CALL_OK);
     auto wide = Own(raw);
-    const auto snapshot = host_.ReadImage(wide.get());
+    const auto snapshot = fHost.ReadImage(wide.get());
     EXPECT_EQ(snapshot.name, "Spectrum");
-    EXPECT_EQ(snapshot.data_type, dmhost::kReal8Data);
+    EXPECT_EQ(snapshot.dataType, dmhost::kReal8Data);
     EXPECT_EQ(snapshot.dimensions, std::vector<uint32_t>{2048});
     EXPECT_EQ(snapshot.values, std::vector<double>(2048, 0.0));
-    EXPECT_EQ(host_.ReferenceCount(raw), 1);
+    EXPECT_EQ(fHost.ReferenceCount(raw), 1);
 
     ASSERT_EQ(Create("Narrow", 4, 3, &raw), DM_CALL_OK);
     auto narrow = Own(raw);
-    EXPECT_EQ(host_.ReadImage(narrow.get()).data_type, dmhost::kReal4Data);
+    EXPECT_EQ(fHost.ReadImage(narrow.get()).dataType, dmhost::kReal4Data);
 }
 
 TEST_F(ImageTest, AnImageWithoutElementsIsRefusedWithAMessage) {
     DM_Object raw = reinterpret_cast<DM_Object>(0);
     EXPECT_EQ(Create("Empty", 8, 0, &raw), 1);
     EXPECT_EQ(raw, nullptr);
-    EXPECT_EQ(host_.PendingExceptionMessage(),
+    EXPECT_EQ(fHost.PendingExceptionMessage(),
               "CreateReal1DImage: cannot create an image with 0 elements.");
     EXPECT_EQ(Create("Odd", 3, 10, &raw), 1);
-    EXPECT_EQ(host_.PendingExceptionMessage(),
+    EXPECT_EQ(fHost.PendingExceptionMessage(),
               "CreateReal1DImage: a real element has 4 or 8 bytes, not 3.");
-    host_.ClearPendingException();
-    EXPECT_EQ(host_.Audit(), baseline_);
+    fHost.ClearPendingException();
+    EXPECT_EQ(fHost.Audit(), fBaseline);
 }
 
 TEST_F(ImageTest, CalibrationIsStoredAsGivenWhateverTheOriginForm) {
     auto image = Image1D({1, 2, 3});
-    auto units = host_.MakeString("keV");
+    auto units = fHost.MakeString("keV");
     auto cells = Cells(6);
     cells[0].object = image.get();
     cells[2].f32 = -0.2f;
@@ -112,27 +112,27 @@ TEST_F(ImageTest, CalibrationIsStoredAsGivenWhateverTheOriginForm) {
                    "long )",
                    cells),
               DM_CALL_OK);
-    EXPECT_EQ(host_.LastSetCalibrationFormat(), 1);
-    EXPECT_FALSE(host_.LastGetCalibrationFormat().has_value());
+    EXPECT_EQ(fHost.LastSetCalibrationFormat(), 1);
+    EXPECT_FALSE(fHost.LastGetCalibrationFormat().has_value());
 
     float origin = 0, scale = 0;
-    DM_Object read_units = nullptr;
+    DM_Object readUnits = nullptr;
     cells = Cells(6);
     cells[0].object = image.get();
     cells[2].pointer = &origin;
     cells[3].pointer = &scale;
-    cells[4].pointer = &read_units;
+    cells[4].pointer = &readUnits;
     cells[5].i32 = 0;
     ASSERT_EQ(Call("void ImageGetDimensionCalibration( ImageRef, long, float *, float *, "
                    "dm_string *, long )",
                    cells),
               DM_CALL_OK);
-    auto owned = Own(read_units);
+    auto owned = Own(readUnits);
     EXPECT_EQ(origin, -0.2f) << "read with the other form, the origin is unchanged";
     EXPECT_EQ(scale, 0.01f);
-    EXPECT_EQ(host_.ReadText(read_units), "keV");
-    EXPECT_EQ(host_.LastGetCalibrationFormat(), 0);
-    EXPECT_EQ(host_.ReadImage(image.get()).calibrations[0].units, "keV");
+    EXPECT_EQ(fHost.ReadText(readUnits), "keV");
+    EXPECT_EQ(fHost.LastGetCalibrationFormat(), 0);
+    EXPECT_EQ(fHost.ReadImage(image.get()).calibrations[0].units, "keV");
 
     cells = Cells(6);
     cells[0].object = image.get();
@@ -142,45 +142,45 @@ TEST_F(ImageTest, CalibrationIsStoredAsGivenWhateverTheOriginForm) {
                    "long )",
                    cells),
               1);
-    EXPECT_EQ(host_.PendingExceptionMessage(),
+    EXPECT_EQ(fHost.PendingExceptionMessage(),
               "ImageSetDimensionCalibration: the image has no dimension 1.");
-    host_.ClearPendingException();
+    fHost.ClearPendingException();
 }
 
 TEST_F(ImageTest, ChangingTheDataTypeConvertsEveryValue) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     auto image = Image1D({0.1, 2.5, -2.5, 40000.0, -1.0, nan, 1.0 / 3.0});
     ASSERT_EQ(ChangeType(image.get(), dmhost::kReal4Data), DM_CALL_OK);
-    auto values = host_.ReadImage(image.get()).values;
+    auto values = fHost.ReadImage(image.get()).values;
     EXPECT_EQ(values[0], static_cast<double>(0.1f)) << "rounded to a 4-byte real";
     EXPECT_EQ(values[6], static_cast<double>(1.0f / 3.0f));
 
     ASSERT_EQ(ChangeType(image.get(), dmhost::kInt16Data), DM_CALL_OK);
-    values = host_.ReadImage(image.get()).values;
+    values = fHost.ReadImage(image.get()).values;
     EXPECT_EQ(values, (std::vector<double>{0, 3, -3, 32767, -1, 0, 0}))
         << "half away from zero, clamped, not-a-number to 0";
 
     ASSERT_EQ(ChangeType(image.get(), dmhost::kUInt8Data), DM_CALL_OK);
-    EXPECT_EQ(host_.ReadImage(image.get()).values, (std::vector<double>{0, 3, 0, 255, 0, 0, 0}));
+    EXPECT_EQ(fHost.ReadImage(image.get()).values, (std::vector<double>{0, 3, 0, 255, 0, 0, 0}));
     for (uint32_t type : {1u, 2u, 6u, 7u, 9u, 10u, 11u, 12u}) {
         EXPECT_EQ(ChangeType(image.get(), type), DM_CALL_OK) << type;
-        EXPECT_EQ(host_.ReadImage(image.get()).data_type, type);
+        EXPECT_EQ(fHost.ReadImage(image.get()).dataType, type);
     }
     EXPECT_EQ(ChangeType(image.get(), 3), 1);
-    EXPECT_EQ(host_.PendingExceptionMessage(),
+    EXPECT_EQ(fHost.PendingExceptionMessage(),
               "ImageChangeDataType: data type 3 is not supported.");
-    host_.ClearPendingException();
+    fHost.ClearPendingException();
 }
 
 TEST_F(ImageTest, LockedDataGivesTheLayoutAndWritesGoToTheImage) {
     dmhost::ImageSpec spec;
     spec.dimensions = {3, 2};
     spec.values = {0, 1, 2, 3, 4, 5};
-    auto image = host_.MakeImage(spec);
+    auto image = fHost.MakeImage(spec);
     void* lock = Lock(image.get());
     ASSERT_NE(lock, nullptr);
-    EXPECT_EQ(host_.LockCount(image.get()), 1);
-    EXPECT_EQ(host_.Audit().image_locks, 1);
+    EXPECT_EQ(fHost.LockCount(image.get()), 1);
+    EXPECT_EQ(fHost.Audit().imageLocks, 1);
 
     Layout layout = GetLocked(image.get(), lock);
     ASSERT_EQ(layout.status, DM_CALL_OK);
@@ -194,67 +194,67 @@ TEST_F(ImageTest, LockedDataGivesTheLayoutAndWritesGoToTheImage) {
     auto* data = static_cast<double*>(layout.data);
     EXPECT_EQ(data[4], 4.0);
     data[4] = 40.0;
-    EXPECT_EQ(host_.ReadImage(image.get()).values[4], 40.0);
+    EXPECT_EQ(fHost.ReadImage(image.get()).values[4], 40.0);
 
     int other = 0;
     EXPECT_EQ(GetLocked(image.get(), &other).status, 1);
-    EXPECT_EQ(host_.PendingExceptionMessage(), "The lock pointer does not belong to this image.");
-    host_.ClearPendingException();
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "The lock pointer does not belong to this image.");
+    fHost.ClearPendingException();
 
     ASSERT_EQ(Unlock(image.get(), lock), DM_CALL_OK);
-    EXPECT_EQ(host_.LockCount(image.get()), 0);
+    EXPECT_EQ(fHost.LockCount(image.get()), 0);
     EXPECT_EQ(Unlock(image.get(), lock), 1) << "a lock is given back once";
-    host_.ClearPendingException();
+    fHost.ClearPendingException();
     image.reset();
-    EXPECT_EQ(host_.Audit(), baseline_);
+    EXPECT_EQ(fHost.Audit(), fBaseline);
 }
 
 TEST_F(ImageTest, TheDataTypeMayChangeWhileLocked) {
     auto image = Image1D({1.25, 2.5});
     void* lock = Lock(image.get());
     ASSERT_EQ(ChangeType(image.get(), dmhost::kReal4Data), DM_CALL_OK);
-    EXPECT_EQ(host_.ReadImage(image.get()).values, (std::vector<double>{1.25, 2.5}));
+    EXPECT_EQ(fHost.ReadImage(image.get()).values, (std::vector<double>{1.25, 2.5}));
     ASSERT_EQ(Unlock(image.get(), lock), DM_CALL_OK);
-    EXPECT_EQ(host_.LockCount(image.get()), 0);
+    EXPECT_EQ(fHost.LockCount(image.get()), 0);
 }
 
 TEST_F(ImageTest, CloneCopiesEverythingAndIsIndependent) {
     dmhost::ImageSpec spec;
     spec.name = "Spectrum 1";
-    spec.data_type = dmhost::kReal4Data;
+    spec.dataType = dmhost::kReal4Data;
     spec.values = {1, 2, 3};
     spec.calibrations = {{0.5f, 0.25f, "keV"}};
-    spec.intensity_unit = "Counts";
+    spec.intensityUnit = "Counts";
     spec.tags = {dmhost::TagValue::Group("EDS", {dmhost::TagValue::Double("Live time", 9)})};
-    auto image = host_.MakeImage(spec);
+    auto image = fHost.MakeImage(spec);
     auto cells = Cells(2);
     cells[1].object = image.get();
     ASSERT_EQ(Call("ImageRef ImageClone( ImageRef )", cells), DM_CALL_OK);
     auto clone = Own(cells[0].object);
     ASSERT_NE(clone.get(), image.get());
 
-    auto original = host_.ReadImage(image.get());
-    auto copy = host_.ReadImage(clone.get());
+    auto original = fHost.ReadImage(image.get());
+    auto copy = fHost.ReadImage(clone.get());
     EXPECT_EQ(copy.name, "Spectrum 1");
-    EXPECT_EQ(copy.data_type, dmhost::kReal4Data);
+    EXPECT_EQ(copy.dataType, dmhost::kReal4Data);
     EXPECT_EQ(copy.values, original.values);
     EXPECT_EQ(copy.calibrations[0].origin, 0.5f);
     EXPECT_EQ(copy.calibrations[0].units, "keV");
-    EXPECT_EQ(copy.intensity_unit, "Counts");
-    EXPECT_EQ(copy.tags.Find("EDS:Live time")->double_value, 9);
+    EXPECT_EQ(copy.intensityUnit, "Counts");
+    EXPECT_EQ(copy.tags.Find("EDS:Live time")->doubleValue, 9);
 
     ASSERT_EQ(ChangeType(clone.get(), dmhost::kReal8Data), DM_CALL_OK);
-    EXPECT_EQ(host_.ReadImage(image.get()).data_type, dmhost::kReal4Data);
+    EXPECT_EQ(fHost.ReadImage(image.get()).dataType, dmhost::kReal4Data);
 }
 
 TEST_F(ImageTest, AnInvalidImageRefusesWork) {
     auto image = Image1D({1});
-    host_.InvalidateImage(image.get());
+    fHost.InvalidateImage(image.get());
     auto cells = Cells(2);
     cells[1].object = image.get();
     EXPECT_EQ(Call("dm_string ImageGetName( ImageRef )", cells), 1);
-    EXPECT_EQ(host_.PendingExceptionMessage(), "ImageGetName: the image is no longer valid.");
-    host_.ClearPendingException();
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "ImageGetName: the image is no longer valid.");
+    fHost.ClearPendingException();
 }
 
 TEST_F(ImageTest, PathExtractBaseNameStripsFoldersAndTheLastExtension) {
@@ -268,25 +268,25 @@ TEST_F(ImageTest, PathExtractBaseNameStripsFoldersAndTheLastExtension) {
         {"folder/", ""},
     };
     for (const auto& [path, base] : cases) {
-        auto text = host_.MakeString(path);
+        auto text = fHost.MakeString(path);
         auto cells = Cells(3);
         cells[1].object = text.get();
         ASSERT_EQ(Call("dm_string PathExtractBaseName( dm_string, ulong )", cells), DM_CALL_OK);
         auto result = Own(cells[0].object);
-        EXPECT_EQ(host_.ReadText(result.get()), base) << path;
+        EXPECT_EQ(fHost.ReadText(result.get()), base) << path;
     }
 }
 
 TEST_F(ImageTest, MakeImageRefusesSpecsThatDoNotFit) {
     dmhost::ImageSpec spec;
-    EXPECT_THROW(host_.MakeImage(spec), std::invalid_argument) << "no elements";
+    EXPECT_THROW(fHost.MakeImage(spec), std::invalid_argument) << "no elements";
     spec.values = {1, 2, 3};
     spec.dimensions = {2, 2};
-    EXPECT_THROW(host_.MakeImage(spec), std::invalid_argument);
+    EXPECT_THROW(fHost.MakeImage(spec), std::invalid_argument);
     spec.dimensions = {};
-    spec.data_type = 13;
-    EXPECT_THROW(host_.MakeImage(spec), std::invalid_argument);
-    EXPECT_EQ(host_.Audit(), baseline_);
+    spec.dataType = 13;
+    EXPECT_THROW(fHost.MakeImage(spec), std::invalid_argument);
+    EXPECT_EQ(fHost.Audit(), fBaseline);
 }
 
 }  // namespace

@@ -13,21 +13,21 @@ using ModuleLoadTest = HostTest;
 
 TEST_F(ModuleLoadTest, AHostedModuleIsLinkedStartedCalledAndUnloaded) {
     {
-        dmhost::HostedModule hosted(host_, FAKE_MODULE_PATH);
+        dmhost::HostedModule hosted(fHost, FAKE_MODULE_PATH);
         EXPECT_EQ(hosted.module().GetVersion(), 2);
-        EXPECT_EQ(host_.Audit().interface_references, 1) << "the module holds the host";
-        ASSERT_EQ(host_.InstalledFunctions().size(), 1u);
-        auto result = host_.CallScriptFunction("FakeVersion", {});
+        EXPECT_EQ(fHost.Audit().interfaceReferences, 1) << "the module holds the host";
+        ASSERT_EQ(fHost.InstalledFunctions().size(), 1u);
+        auto result = fHost.CallScriptFunction("FakeVersion", {});
         EXPECT_EQ(result.text, "fake");
 
         hosted.Close();
         EXPECT_FALSE(hosted.module().IsLoaded());
-        EXPECT_EQ(host_.UninstalledSignatures(),
+        EXPECT_EQ(fHost.UninstalledSignatures(),
                   std::vector<std::string>{"dm_string FakeVersion(void)"});
         EXPECT_THROW(hosted.module().Startup(), std::logic_error);
         hosted.Close();  // a second close does nothing
     }
-    EXPECT_EQ(host_.Audit(), baseline_)
+    EXPECT_EQ(fHost.Audit(), fBaseline)
         << "unloading ran the module's clean-up, which gave back the host";
 }
 
@@ -35,14 +35,14 @@ TEST_F(ModuleLoadTest, TheLifecycleCanBeDrivenStepByStep) {
     dmhost::PlugInModule module(FAKE_MODULE_PATH);
     module.Link(Interface());
     module.Link(Interface());
-    EXPECT_EQ(host_.Audit().interface_references, 1) << "linking twice takes one reference";
+    EXPECT_EQ(fHost.Audit().interfaceReferences, 1) << "linking twice takes one reference";
     module.Startup();
     module.Run();
     module.Cleanup();
     module.Shutdown();
-    EXPECT_TRUE(host_.InstalledFunctions().empty());
+    EXPECT_TRUE(fHost.InstalledFunctions().empty());
     module.Unload();
-    EXPECT_EQ(host_.Audit(), baseline_);
+    EXPECT_EQ(fHost.Audit(), fBaseline);
 }
 
 TEST_F(ModuleLoadTest, ALibraryThatCannotBeLoadedIsReportedByPath) {

@@ -84,24 +84,24 @@ class ScriptCallTest : public HostTest {
     void SetUp() override {
         HostTest::SetUp();
         seen = Seen{};
-        seen.host = &host_;
+        seen.host = &fHost;
     }
     void TearDown() override {
-        for (DM_Object function : installed_) {
+        for (DM_Object function : fInstalled) {
             Interface()->table->UninstallFunction(Interface(), function);
             ReleaseFunction(function);
         }
         HostTest::TearDown();
-        EXPECT_EQ(host_.Audit(), baseline_);
+        EXPECT_EQ(fHost.Audit(), fBaseline);
     }
     DM_Object Install(const char* signature, void* entry, uint32_t flags = DM_FUNCTION_PLAIN) {
         DM_Object function = Interface()->table->InstallFunction(
             Interface(), 0, 0, signature, flags, reinterpret_cast<DM_EntryPoint>(entry));
         if (function != nullptr)
-            installed_.push_back(function);
+            fInstalled.push_back(function);
         return function;
     }
-    std::vector<DM_Object> installed_;
+    std::vector<DM_Object> fInstalled;
 };
 
 using dmhost::ScriptValue;
@@ -109,41 +109,41 @@ using dmhost::ScriptValue;
 TEST_F(ScriptCallTest, InstalledFunctionsAreKeptInOrderAndRemovedBySignature) {
     Install("dm_string Zor_XrayUtilsVersion(void)", reinterpret_cast<void*>(Version));
     Install("void XUtilsShellExec(dm_string)", reinterpret_cast<void*>(Shell));
-    const auto functions = host_.InstalledFunctions();
+    const auto functions = fHost.InstalledFunctions();
     ASSERT_EQ(functions.size(), 2u);
     EXPECT_EQ(functions[0].name, "Zor_XrayUtilsVersion");
     EXPECT_EQ(functions[1].signature, "void XUtilsShellExec(dm_string)");
     EXPECT_EQ(functions[1].flags, 3u);
-    EXPECT_EQ(host_.ReferenceCount(installed_[0]), 1) << "the installer's reference";
+    EXPECT_EQ(fHost.ReferenceCount(fInstalled[0]), 1) << "the installer's reference";
 
-    Interface()->table->UninstallFunction(Interface(), installed_[1]);
-    EXPECT_EQ(host_.UninstalledSignatures(),
+    Interface()->table->UninstallFunction(Interface(), fInstalled[1]);
+    EXPECT_EQ(fHost.UninstalledSignatures(),
               std::vector<std::string>{"void XUtilsShellExec(dm_string)"});
-    EXPECT_THROW(host_.CallScriptFunction("XUtilsShellExec", {ScriptValue::String("x")}),
+    EXPECT_THROW(fHost.CallScriptFunction("XUtilsShellExec", {ScriptValue::String("x")}),
                  std::invalid_argument);
-    ReleaseFunction(installed_[1]);
-    installed_.pop_back();
+    ReleaseFunction(fInstalled[1]);
+    fInstalled.pop_back();
 }
 
 TEST_F(ScriptCallTest, SignaturesWithoutAKnownShapeAreRefusedAtInstallation) {
     EXPECT_EQ(Install("dm_string Weird(float, float)", reinterpret_cast<void*>(Version)), nullptr);
-    EXPECT_EQ(host_.PendingExceptionMessage(),
+    EXPECT_EQ(fHost.PendingExceptionMessage(),
               "InstallFunction: the stand-in host has no call shape H:FF for \"dm_string "
               "Weird(float, float)\".");
     EXPECT_EQ(Install("dm_string Version(void)", reinterpret_cast<void*>(Version), 5), nullptr);
-    EXPECT_EQ(host_.PendingExceptionMessage(),
+    EXPECT_EQ(fHost.PendingExceptionMessage(),
               "InstallFunction: flags 5 are not supported (3 or 4).");
     EXPECT_EQ(Install("not a signature", reinterpret_cast<void*>(Version)), nullptr);
-    EXPECT_TRUE(host_.InstalledFunctions().empty());
-    host_.ClearPendingException();
+    EXPECT_TRUE(fHost.InstalledFunctions().empty());
+    fHost.ClearPendingException();
 }
 
 TEST_F(ScriptCallTest, AResultHandleArrivesWithItsOneReference) {
     Install("dm_string Zor_XrayUtilsVersion(void)", reinterpret_cast<void*>(Version));
-    auto result = host_.CallScriptFunction("Zor_XrayUtilsVersion", {});
+    auto result = fHost.CallScriptFunction("Zor_XrayUtilsVersion", {});
     EXPECT_FALSE(result.failed);
     EXPECT_EQ(result.text, "0.14");
-    EXPECT_EQ(host_.ReferenceCount(result.value.get()), 1);
+    EXPECT_EQ(fHost.ReferenceCount(result.value.get()), 1);
 }
 
 TEST_F(ScriptCallTest, BoolsDoublesAndOutputVariablesReachTheFunction) {
@@ -152,9 +152,9 @@ TEST_F(ScriptCallTest, BoolsDoublesAndOutputVariablesReachTheFunction) {
         "ImageRef *)",
         reinterpret_cast<void*>(NiOx));
     auto spectrum = Image1D({1, 2, 3});
-    dmhost::ObjectRef fit(host_);
+    dmhost::ObjectRef fit(fHost);
     fit = Image1D({9});
-    DM_Object old_fit = fit.get();
+    DM_Object oldFit = fit.get();
     std::vector<ScriptValue> args = {ScriptValue::Image(spectrum.get())};
     for (bool flag : {true, false, true, true, false, false, true}) {
         args.push_back(ScriptValue::Bool(flag));
@@ -162,35 +162,35 @@ TEST_F(ScriptCallTest, BoolsDoublesAndOutputVariablesReachTheFunction) {
     args.push_back(ScriptValue::Number(12.5));
     args.push_back(ScriptValue::Output(fit));
 
-    auto result = host_.CallScriptFunction("Zor_NiOx", args);
+    auto result = fHost.CallScriptFunction("Zor_NiOx", args);
     EXPECT_EQ(result.text, "report");
     EXPECT_EQ(seen.flags, "1011001");
     EXPECT_EQ(seen.number, 12.5);
     EXPECT_EQ(seen.image, spectrum.get());
-    EXPECT_FALSE(host_.IsLive(old_fit)) << "the variable's old image was released";
-    EXPECT_EQ(host_.ReadImage(fit.get()).name, "Gaussian Fit");
-    EXPECT_EQ(host_.ReferenceCount(fit.get()), 1);
-    EXPECT_EQ(host_.ReferenceCount(spectrum.get()), 1);
+    EXPECT_FALSE(fHost.IsLive(oldFit)) << "the variable's old image was released";
+    EXPECT_EQ(fHost.ReadImage(fit.get()).name, "Gaussian Fit");
+    EXPECT_EQ(fHost.ReferenceCount(fit.get()), 1);
+    EXPECT_EQ(fHost.ReferenceCount(spectrum.get()), 1);
 }
 
 TEST_F(ScriptCallTest, APendingExceptionReachesTheScriptAndIsCleared) {
     Install("void Zor_SpectrumFilter(ImageRef, ulong, ImageRef *)",
             reinterpret_cast<void*>(Filter));
     auto spectrum = Image1D({1});
-    dmhost::ObjectRef out(host_);
-    auto ok = host_.CallScriptFunction(
+    dmhost::ObjectRef out(fHost);
+    auto ok = fHost.CallScriptFunction(
         "Zor_SpectrumFilter",
         {ScriptValue::Image(spectrum.get()), ScriptValue::Number(3), ScriptValue::Output(out)});
     EXPECT_FALSE(ok.failed);
     EXPECT_EQ(seen.selector, 3u);
 
-    auto bad = host_.CallScriptFunction(
+    auto bad = fHost.CallScriptFunction(
         "Zor_SpectrumFilter",
         {ScriptValue::Image(spectrum.get()), ScriptValue::Number(5), ScriptValue::Output(out)});
     EXPECT_TRUE(bad.failed);
     EXPECT_EQ(bad.error, "FilterType is out of range, should be 1-4.");
-    EXPECT_EQ(bad.error_code, 28802);
-    EXPECT_FALSE(host_.HasPendingException());
+    EXPECT_EQ(bad.errorCode, 28802);
+    EXPECT_FALSE(fHost.HasPendingException());
     EXPECT_EQ(out.get(), nullptr);
 }
 
@@ -199,9 +199,9 @@ TEST_F(ScriptCallTest, ArgumentsThatDoNotFitTheSignatureAreRefusedBeforeTheCall)
             reinterpret_cast<void*>(Filter));
     Install("void XUtilsShellExec(dm_string)", reinterpret_cast<void*>(Shell));
     auto spectrum = Image1D({1});
-    dmhost::ObjectRef out(host_);
+    dmhost::ObjectRef out(fHost);
     auto call = [&](std::vector<ScriptValue> args) {
-        return host_.CallScriptFunction("Zor_SpectrumFilter", args);
+        return fHost.CallScriptFunction("Zor_SpectrumFilter", args);
     };
     EXPECT_THROW(call({ScriptValue::Image(spectrum.get())}), std::invalid_argument);
     EXPECT_THROW(call({ScriptValue::Image(spectrum.get()), ScriptValue::Number(-1),
@@ -214,18 +214,18 @@ TEST_F(ScriptCallTest, ArgumentsThatDoNotFitTheSignatureAreRefusedBeforeTheCall)
         call({ScriptValue::String("no"), ScriptValue::Number(1), ScriptValue::Output(out)}),
         std::invalid_argument)
         << "text is made into a String only for dm_string parameters";
-    EXPECT_THROW(host_.CallScriptFunction("Nothing", {}), std::invalid_argument);
+    EXPECT_THROW(fHost.CallScriptFunction("Nothing", {}), std::invalid_argument);
     EXPECT_EQ(seen.selector, 0u) << "nothing was called";
 
     auto shell =
-        host_.CallScriptFunction("XUtilsShellExec", {ScriptValue::String("/no/such/file.pdf")});
+        fHost.CallScriptFunction("XUtilsShellExec", {ScriptValue::String("/no/such/file.pdf")});
     EXPECT_EQ(seen.text, "/no/such/file.pdf");
     EXPECT_FALSE(shell.failed);
 }
 
 TEST_F(ScriptCallTest, ClassMethodsAreCalledWithAContextAndTheCells) {
-    auto name = host_.MakeString("0x1234_pluginmemorybuffer");
-    auto empty = host_.MakeString("");
+    auto name = fHost.MakeString("0x1234_pluginmemorybuffer");
+    auto empty = fHost.MakeString("");
     auto cells = Cells(6);
     cells[1].object = name.get();
     cells[2].object = empty.get();
@@ -234,7 +234,7 @@ TEST_F(ScriptCallTest, ClassMethodsAreCalledWithAContextAndTheCells) {
         DM_CALL_OK);
     Own(cells[0].object);
 
-    auto signature = host_.MakeString(
+    auto signature = fHost.MakeString(
         "threadsafe void *LockMemory( ScriptObject buffer, uint32 *size, void **lock_data )");
     cells = Cells(4);
     cells[1].object = signature.get();
@@ -247,9 +247,9 @@ TEST_F(ScriptCallTest, ClassMethodsAreCalledWithAContextAndTheCells) {
     cells[2].object = method.get();
     ASSERT_EQ(Call("Function ClassAddMethod( dm_string, Function )", cells), DM_CALL_OK);
     Own(cells[0].object);
-    EXPECT_EQ(host_.ClassMethods("0x1234_pluginmemorybuffer").size(), 1u);
+    EXPECT_EQ(fHost.ClassMethods("0x1234_pluginmemorybuffer").size(), 1u);
 
-    auto result = host_.CallClassMethod("0x1234_pluginmemorybuffer", "LockMemory", {});
+    auto result = fHost.CallClassMethod("0x1234_pluginmemorybuffer", "LockMemory", {});
     EXPECT_NE(seen.context, nullptr);
     EXPECT_NE(seen.cells, nullptr);
     EXPECT_TRUE(result.failed);
@@ -260,7 +260,7 @@ TEST_F(ScriptCallTest, ClassMethodsAreCalledWithAContextAndTheCells) {
         cells[0].object = name.get();
         ASSERT_EQ(Call("void UnregisterClass( dm_string )", cells), DM_CALL_OK);
     }
-    EXPECT_TRUE(host_.RegisteredClasses().empty());
+    EXPECT_TRUE(fHost.RegisteredClasses().empty());
 }
 
 }  // namespace

@@ -10,28 +10,28 @@ using ServiceTest = HostTest;
 
 TEST_F(ServiceTest, ResultsAreAppendedUnchangedAndAlertsKeepTheirKind) {
     for (const char* piece : {"FAIL : Unable to open ", "x.msa!\n", "next"}) {
-        auto text = host_.MakeString(piece);
+        auto text = fHost.MakeString(piece);
         auto cells = Cells(1);
         cells[0].object = text.get();
         ASSERT_EQ(Call("void Result( dm_string )", cells), DM_CALL_OK);
     }
-    EXPECT_EQ(host_.ResultsText(), "FAIL : Unable to open x.msa!\nnext");
-    host_.ClearResults();
-    EXPECT_EQ(host_.ResultsText(), "");
+    EXPECT_EQ(fHost.ResultsText(), "FAIL : Unable to open x.msa!\nnext");
+    fHost.ClearResults();
+    EXPECT_EQ(fHost.ResultsText(), "");
 
     auto cells = Cells(2);
     cells[0].text = "Too many dimensions.";
     cells[1].i32 = -7;
     ASSERT_EQ(Call("void ShowAlert( string, long )", cells), DM_CALL_OK);
-    ASSERT_EQ(host_.Alerts().size(), 1u);
-    EXPECT_EQ(host_.Alerts()[0].text, "Too many dimensions.");
-    EXPECT_EQ(host_.Alerts()[0].kind, -7) << "the alert kind passes through unchanged";
+    ASSERT_EQ(fHost.Alerts().size(), 1u);
+    EXPECT_EQ(fHost.Alerts()[0].text, "Too many dimensions.");
+    EXPECT_EQ(fHost.Alerts()[0].kind, -7) << "the alert kind passes through unchanged";
 
     cells = Cells(2);
     cells[0].text = nullptr;
     EXPECT_EQ(Call("void ShowAlert( string, long )", cells), 1);
-    EXPECT_EQ(host_.PendingExceptionMessage(), "ShowAlert argument 1: no text given.");
-    host_.ClearPendingException();
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "ShowAlert argument 1: no text given.");
+    fHost.ClearPendingException();
 }
 
 TEST_F(ServiceTest, CustomMenusAndToolsGetDistinctIds) {
@@ -47,17 +47,17 @@ TEST_F(ServiceTest, CustomMenusAndToolsGetDistinctIds) {
     EXPECT_EQ(Call("void UnregisterCustomMenu( long )", cells), DM_CALL_OK);
 }
 
-int32_t seen_value = 0;
-HostContext* seen_context = nullptr;
+int32_t seenValue = 0;
+HostContext* seenContext = nullptr;
 
 void DM_CDECL StoreSize(HostContext* context, void*, ArgumentCell* cells) {
-    seen_context = context;
-    seen_value = cells[1].i32;
-    cells[0].i32 = seen_value * 2;
+    seenContext = context;
+    seenValue = cells[1].i32;
+    cells[0].i32 = seenValue * 2;
 }
 
 TEST_F(ServiceTest, ACallbackFunctionIsCalledWithAContextAndTheCells) {
-    auto signature = host_.MakeString("long Twice( long )");
+    auto signature = fHost.MakeString("long Twice( long )");
     auto cells = Cells(4);
     cells[1].object = signature.get();
     cells[2].pointer = reinterpret_cast<void*>(StoreSize);
@@ -68,23 +68,23 @@ TEST_F(ServiceTest, ACallbackFunctionIsCalledWithAContextAndTheCells) {
     cells = Cells(2);
     cells[1].i32 = 21;
     EXPECT_EQ(CallHandle(callback.get(), cells), DM_CALL_OK);
-    EXPECT_EQ(seen_value, 21);
+    EXPECT_EQ(seenValue, 21);
     EXPECT_EQ(cells[0].i32, 42);
-    EXPECT_NE(seen_context, nullptr);
-    EXPECT_EQ(host_.Audit().open_contexts, 0) << "the callback's context was released";
+    EXPECT_NE(seenContext, nullptr);
+    EXPECT_EQ(fHost.Audit().openContexts, 0) << "the callback's context was released";
 
     cells = Cells(4);
     cells[1].object = signature.get();
     cells[2].pointer = reinterpret_cast<void*>(StoreSize);
     cells[3].u32 = DM_FUNCTION_PLAIN;
     EXPECT_EQ(Call("Function NewCallbackFunction( dm_string, void *, uint32 )", cells), 1);
-    EXPECT_EQ(host_.PendingExceptionMessage(),
+    EXPECT_EQ(fHost.PendingExceptionMessage(),
               "NewCallbackFunction: the stand-in host calls callbacks only with flags 4, not 3.");
-    host_.ClearPendingException();
+    fHost.ClearPendingException();
 }
 
 TEST_F(ServiceTest, ScriptObjectLookUpsFindNoObject) {
-    auto name = host_.MakeString("class");
+    auto name = fHost.MakeString("class");
     uint32_t first = 77, second = 77;
     auto cells = Cells(6);
     cells[2].object = name.get();
@@ -130,9 +130,9 @@ TEST_F(ServiceTest, LockedDataNeedsTwoPointersPerRequestedDimension) {
                    "*dimension_info... )",
                    cells),
               1);
-    EXPECT_EQ(host_.PendingExceptionMessage(),
+    EXPECT_EQ(fHost.PendingExceptionMessage(),
               "ImageGetLockedData: 2 dimensions need 4 dimension pointers.");
-    host_.ClearPendingException();
+    fHost.ClearPendingException();
 
     cells = Cells(3);
     cells[0].object = image.get();

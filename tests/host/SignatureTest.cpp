@@ -70,7 +70,7 @@ TEST_F(LookUpTest, EveryHostFunctionIsFoundByItsExactTextAndNothingElse) {
     EXPECT_EQ(hi->table->LookUpFunction(hi, 0, "void Result(dm_string)"), nullptr);
     EXPECT_EQ(hi->table->LookUpFunction(hi, 0, "void NoSuchFunction( long )"), nullptr);
     EXPECT_EQ(hi->table->LookUpFunction(hi, 0, nullptr), nullptr);
-    EXPECT_EQ(host_.Audit(), baseline_);
+    EXPECT_EQ(fHost.Audit(), fBaseline);
 }
 
 TEST(SignatureTest, ModuleSignaturesHaveTheShapesTheHostCalls) {

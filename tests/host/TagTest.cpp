@@ -12,7 +12,7 @@ using dmhost::TagValue;
 class TagTest : public HostTest {
   protected:
     int32_t SetString(DM_Object group, const char* path, const char* value) {
-        auto text = host_.MakeString(value);
+        auto text = fHost.MakeString(value);
         auto cells = Cells(3);
         cells[0].object = group;
         cells[1].text = path;
@@ -47,8 +47,8 @@ class TagTest : public HostTest {
     }
     void ExpectFailure(int32_t status, const std::string& message) {
         EXPECT_EQ(status, 1);
-        EXPECT_EQ(host_.PendingExceptionMessage(), message);
-        host_.ClearPendingException();
+        EXPECT_EQ(fHost.PendingExceptionMessage(), message);
+        fHost.ClearPendingException();
     }
 };
 
@@ -58,14 +58,14 @@ TEST_F(TagTest, PathsCreateGroupsAndOverwriteInPlace) {
     ASSERT_EQ(SetLong(root.get(), "Microscope Info:Items", 3), DM_CALL_OK);
     ASSERT_EQ(SetString(root.get(), "Microscope Info:Operator", "Bo"), DM_CALL_OK);
 
-    const TagValue tree = host_.ReadTags(root.get());
+    const TagValue tree = fHost.ReadTags(root.get());
     ASSERT_EQ(tree.members.size(), 1u);
     const TagValue& info = tree.members[0];
     EXPECT_EQ(info.kind, TagKind::kGroup);
     ASSERT_EQ(info.members.size(), 2u) << "overwriting keeps one member";
     EXPECT_EQ(info.members[0].label, "Operator") << "and its place";
     EXPECT_EQ(info.members[0].text, "Bo");
-    EXPECT_EQ(tree.Find("Microscope Info:Items")->long_value, 3);
+    EXPECT_EQ(tree.Find("Microscope Info:Items")->longValue, 3);
 
     ExpectFailure(SetLong(root.get(), "Microscope Info:Operator:Deeper", 1),
                   "Tag \"Operator\" is not a tag group.");
@@ -74,7 +74,7 @@ TEST_F(TagTest, PathsCreateGroupsAndOverwriteInPlace) {
 }
 
 TEST_F(TagTest, GetTagAsDoubleReadsNumbersOnlyAndLeavesTheVariableOtherwise) {
-    auto root = host_.MakeTagGroup({TagValue::Long("Count", 7), TagValue::String("Name", "x")});
+    auto root = fHost.MakeTagGroup({TagValue::Long("Count", 7), TagValue::String("Name", "x")});
     auto get = [&](const char* path, double* value) {
         auto cells = Cells(4);
         cells[1].object = root.get();
@@ -98,7 +98,7 @@ TEST_F(TagTest, SetTagAsTagGroupStoresTheGroupItself) {
     auto eds = NewTag("TagGroup NewTagGroup(  )");
     ASSERT_EQ(SetGroup(root.get(), "EDS", eds.get()), DM_CALL_OK);
     ASSERT_EQ(SetLong(eds.get(), "Channels", 2048), DM_CALL_OK);
-    EXPECT_EQ(host_.ReadTags(root.get()).Find("EDS:Channels")->long_value, 2048)
+    EXPECT_EQ(fHost.ReadTags(root.get()).Find("EDS:Channels")->longValue, 2048)
         << "a change to the group after storing it shows through the tag";
 
     DM_Object found = nullptr;
@@ -110,7 +110,7 @@ TEST_F(TagTest, SetTagAsTagGroupStoresTheGroupItself) {
               DM_CALL_OK);
     EXPECT_EQ(cells[0].bytes[0], 1);
     EXPECT_EQ(found, eds.get());
-    EXPECT_EQ(host_.ReferenceCount(eds.get()), 2) << "the output variable owns a reference";
+    EXPECT_EQ(fHost.ReferenceCount(eds.get()), 2) << "the output variable owns a reference";
     Own(found);
 
     DM_Object untouched = eds.get();
@@ -124,7 +124,7 @@ TEST_F(TagTest, SetTagAsTagGroupStoresTheGroupItself) {
     EXPECT_EQ(untouched, eds.get()) << "not found: the variable keeps what it held";
 
     eds.reset();
-    EXPECT_EQ(host_.ReadTags(root.get()).Find("EDS:Channels")->long_value, 2048)
+    EXPECT_EQ(fHost.ReadTags(root.get()).Find("EDS:Channels")->longValue, 2048)
         << "the tag keeps the group alive";
 }
 
@@ -138,30 +138,30 @@ TEST_F(TagTest, AGroupCannotBeStoredInsideItself) {
                   "A tag group cannot be stored inside itself.");
     outer.reset();
     inner.reset();
-    EXPECT_EQ(host_.Audit(), baseline_) << "no cycle keeps the groups alive";
+    EXPECT_EQ(fHost.Audit(), fBaseline) << "no cycle keeps the groups alive";
 }
 
 TEST_F(TagTest, InsertPlacesItemsByIndexAndAppendsPastTheEnd) {
     auto list = NewTag("TagGroup NewTagList(  )");
-    auto first = host_.MakeTagGroup({TagValue::Long("n", 1)});
-    auto second = host_.MakeTagGroup({TagValue::Long("n", 2)});
-    auto zeroth = host_.MakeTagGroup({TagValue::Long("n", 0)});
+    auto first = fHost.MakeTagGroup({TagValue::Long("n", 1)});
+    auto second = fHost.MakeTagGroup({TagValue::Long("n", 2)});
+    auto zeroth = fHost.MakeTagGroup({TagValue::Long("n", 0)});
     ASSERT_EQ(Insert(list.get(), 2147483647, first.get()), DM_CALL_OK);
     ASSERT_EQ(Insert(list.get(), 2147483647, second.get()), DM_CALL_OK);
     ASSERT_EQ(Insert(list.get(), 0, zeroth.get()), DM_CALL_OK);
     ExpectFailure(Insert(list.get(), -1, zeroth.get()), "Invalid tag index -1.");
 
-    const TagValue items = host_.ReadTags(list.get());
+    const TagValue items = fHost.ReadTags(list.get());
     EXPECT_EQ(items.kind, TagKind::kList);
     ASSERT_EQ(items.members.size(), 3u);
     for (int32_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(items.members[i].members[0].long_value, i);
+        EXPECT_EQ(items.members[i].members[0].longValue, i);
         EXPECT_EQ(items.members[i].label, "") << "list items have no label";
     }
 }
 
 TEST_F(TagTest, GetOrCreateTagListReturnsTheSameListAndRefusesOtherKinds) {
-    auto root = host_.MakeTagGroup({TagValue::Long("Scalar", 1)});
+    auto root = fHost.MakeTagGroup({TagValue::Long("Scalar", 1)});
     auto get = [&](const char* path) {
         auto cells = Cells(3);
         cells[1].object = root.get();
@@ -174,38 +174,38 @@ TEST_F(TagTest, GetOrCreateTagListReturnsTheSameListAndRefusesOtherKinds) {
     ASSERT_EQ(created.first, DM_CALL_OK);
     auto again = get("Processing");
     EXPECT_EQ(again.second.get(), created.second.get());
-    EXPECT_EQ(host_.ReadTags(root.get()).Find("Processing")->kind, TagKind::kList);
+    EXPECT_EQ(fHost.ReadTags(root.get()).Find("Processing")->kind, TagKind::kList);
 
     auto refused = get("Scalar");
     ExpectFailure(refused.first, "TagGroupGetOrCreateTagList: tag \"Scalar\" is not a list.");
-    auto bad_path = get("A::B");
-    ExpectFailure(bad_path.first, "Invalid tag path \"A::B\".");
-    EXPECT_EQ(bad_path.second.get(), nullptr);
+    auto badPath = get("A::B");
+    ExpectFailure(badPath.first, "Invalid tag path \"A::B\".");
+    EXPECT_EQ(badPath.second.get(), nullptr);
     created.second.reset();
     again.second.reset();
     root.reset();
-    EXPECT_EQ(host_.Audit(), baseline_) << "the refused path left no list behind";
+    EXPECT_EQ(fHost.Audit(), fBaseline) << "the refused path left no list behind";
 }
 
 TEST_F(TagTest, CopyTagsFromCopiesDeeplyReplacingLabelsAndAppendingItems) {
-    auto source = host_.MakeTagGroup(
+    auto source = fHost.MakeTagGroup(
         {TagValue::Double("Live time", 50.0),
          TagValue::Group("EDS", {TagValue::Long("Channels", 1024)}),
          TagValue::List("Processing",
                         {TagValue::Group("", {TagValue::String("Operation", "a")})})});
     auto destination =
-        host_.MakeTagGroup({TagValue::Double("Live time", 1.0), TagValue::String("Kept", "yes")});
+        fHost.MakeTagGroup({TagValue::Double("Live time", 1.0), TagValue::String("Kept", "yes")});
     auto cells = Cells(2);
     cells[0].object = destination.get();
     cells[1].object = source.get();
     ASSERT_EQ(Call("void TagGroupCopyTagsFrom( TagGroup, TagGroup )", cells), DM_CALL_OK);
 
     ASSERT_EQ(SetLong(source.get(), "EDS:Channels", 1), DM_CALL_OK);
-    const TagValue copied = host_.ReadTags(destination.get());
+    const TagValue copied = fHost.ReadTags(destination.get());
     ASSERT_EQ(copied.members.size(), 4u);
-    EXPECT_EQ(copied.members[0].double_value, 50.0) << "same label replaced in place";
+    EXPECT_EQ(copied.members[0].doubleValue, 50.0) << "same label replaced in place";
     EXPECT_EQ(copied.members[1].text, "yes");
-    EXPECT_EQ(copied.Find("EDS:Channels")->long_value, 1024) << "a deep copy";
+    EXPECT_EQ(copied.Find("EDS:Channels")->longValue, 1024) << "a deep copy";
     EXPECT_EQ(copied.Find("Processing")->members.size(), 1u);
 
     cells = Cells(2);

@@ -81,21 +81,21 @@ inline std::string Describe(int status) {
 }  // namespace detail
 
 inline BoundedAnswer RunBounded(const std::function<std::string()>& work) {
-    int pipe_ends[2];
-    if (pipe(pipe_ends) != 0)
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
         return {"", "no pipe"};
     std::fflush(nullptr);  // nothing buffered may be written twice
     const pid_t child = fork();
     if (child == 0) {
-        close(pipe_ends[0]);
-        detail::RunChild(pipe_ends[1], work);
+        close(pipeEnds[0]);
+        detail::RunChild(pipeEnds[1], work);
     }
-    close(pipe_ends[1]);
+    close(pipeEnds[1]);
     BoundedAnswer answer;
     char buffer[4096];
-    for (ssize_t n; (n = read(pipe_ends[0], buffer, sizeof buffer)) > 0;)
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
         answer.text.append(buffer, static_cast<size_t>(n));
-    close(pipe_ends[0]);
+    close(pipeEnds[0]);
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) != child)
         return {"", "no child process"};

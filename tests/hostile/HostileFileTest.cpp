@@ -82,7 +82,7 @@ std::string HeldObjects(const dmhost::StandInHost& host) {
         if (audit.References(c) != 0)
             held += std::string(dmhost::ObjectClassName(c)) + " ";
     }
-    if (audit.image_locks != 0 || audit.string_locks != 0 || audit.open_contexts != 0)
+    if (audit.imageLocks != 0 || audit.stringLocks != 0 || audit.openContexts != 0)
         held += "locks or contexts ";
     for (const std::string& error : host.AuditErrors())
         held += error + " ";
@@ -91,11 +91,11 @@ std::string HeldObjects(const dmhost::StandInHost& host) {
 
 class HostileFileTest : public ::testing::Test {
   protected:
-    HostileFileTest() : module_(host_, ZORXRAYUTILS_MODULE_PATH) {}
+    HostileFileTest() : fModule(fHost, ZORXRAYUTILS_MODULE_PATH) {}
 
     void TearDown() override {
-        module_.Close();
-        EXPECT_EQ(HeldObjects(host_), "");
+        fModule.Close();
+        EXPECT_EQ(HeldObjects(fHost), "");
     }
 
     // Zor_EMSAtoDM on the path, in a bounded child.
@@ -110,12 +110,12 @@ class HostileFileTest : public ::testing::Test {
     }
 
     Outcome ImportText(const std::string& text) {
-        return Import(files_.Write("hostile.msa", text));
+        return Import(fFiles.Write("hostile.msa", text));
     }
 
     // The error the script saw; the call must have failed and returned no image.
     std::string ErrorOf(const std::string& text) {
-        return ErrorAt(files_.Write("hostile.msa", text));
+        return ErrorAt(fFiles.Write("hostile.msa", text));
     }
     std::string ErrorAt(const std::string& path) {
         const Outcome outcome = Import(path);
@@ -136,20 +136,20 @@ class HostileFileTest : public ::testing::Test {
         return SpectrumText({{"NPOINTS", std::to_string(npoints)}, {"NCOLUMNS", "1"}}, values);
     }
 
-    dmhost::StandInHost host_;
-    dmhost::HostedModule module_;
-    importtest::SpectrumFolder files_;
+    dmhost::StandInHost fHost;
+    dmhost::HostedModule fModule;
+    importtest::SpectrumFolder fFiles;
 
   private:
     Outcome ImportHere(const std::string& path) {
         Outcome outcome;
         {
             const dmhost::ScriptResult result =
-                host_.CallScriptFunction("Zor_EMSAtoDM", {ScriptValue::String(path)});
+                fHost.CallScriptFunction("Zor_EMSAtoDM", {ScriptValue::String(path)});
             outcome.failed = result.failed;
             outcome.error = result.error;
             if (result.value) {
-                const dmhost::ImageSnapshot image = host_.ReadImage(result.value.get());
+                const dmhost::ImageSnapshot image = fHost.ReadImage(result.value.get());
                 outcome.count = image.values.size();
                 const size_t shown = std::min<size_t>(image.values.size(), kShownValues);
                 outcome.values.assign(image.values.begin(), image.values.begin() + shown);
@@ -158,8 +158,8 @@ class HostileFileTest : public ::testing::Test {
                 outcome.name = image.name;
             }
         }
-        outcome.results = host_.ResultsText();
-        outcome.held = HeldObjects(host_);
+        outcome.results = fHost.ResultsText();
+        outcome.held = HeldObjects(fHost);
         return outcome;
     }
 };
@@ -365,10 +365,10 @@ TEST_F(HostileFileTest, Utf8ByteOrderMarkSpoilsOnlyTheFirstLine) {
     EXPECT_EQ(ValuesOf("\xEF\xBB\xBF" + Spectrum(2, {"1", "2"})), (std::vector<double>{1, 2}));
 }
 
-std::string Utf16(const std::string& text, bool big_endian) {
-    std::string wide = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+std::string Utf16(const std::string& text, bool bigEndian) {
+    std::string wide = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (char c : text) {
-        wide += big_endian ? std::string(1, '\0') + c : std::string(1, c) + '\0';
+        wide += bigEndian ? std::string(1, '\0') + c : std::string(1, c) + '\0';
     }
     return wide;
 }
@@ -390,12 +390,12 @@ void ExpectUnableToOpen(const Outcome& outcome, const std::string& path) {
 }
 
 TEST_F(HostileFileTest, DirectoryCannotBeOpened) {
-    const std::string path = files_.PathOf("");
+    const std::string path = fFiles.PathOf("");
     ExpectUnableToOpen(Import(path), path);
 }
 
 TEST_F(HostileFileTest, MissingPathCannotBeOpened) {
-    const std::string path = files_.PathOf("missing.msa");
+    const std::string path = fFiles.PathOf("missing.msa");
     ExpectUnableToOpen(Import(path), path);
 }
 
@@ -404,7 +404,7 @@ TEST_F(HostileFileTest, EmptyPathCannotBeOpened) {
 }
 
 TEST_F(HostileFileTest, UnreadableFileCannotBeOpened) {
-    const std::string path = files_.Write("locked.msa", Spectrum(1, {"5"}));
+    const std::string path = fFiles.Write("locked.msa", Spectrum(1, {"5"}));
     ASSERT_EQ(chmod(path.c_str(), 0), 0);
     if (access(path.c_str(), R_OK) == 0)
         GTEST_SKIP() << "this user reads every file (root)";
@@ -413,7 +413,7 @@ TEST_F(HostileFileTest, UnreadableFileCannotBeOpened) {
 
 // A FIFO would block the open until someone writes; a device never ends. Neither is a file.
 TEST_F(HostileFileTest, NamedPipeCannotBeOpened) {
-    const std::string path = files_.PathOf("pipe.msa");
+    const std::string path = fFiles.PathOf("pipe.msa");
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
     ExpectUnableToOpen(Import(path), path);
 }
@@ -433,7 +433,7 @@ TEST_F(HostileFileTest, PathWithNonAsciiBytesIsImported) {
                                    "sp\xE9"
                                    "ctre",
                                    "\xFF\xFE"}) {
-        const Outcome outcome = Import(files_.Write(name + ".msa", Spectrum(1, {"5"})));
+        const Outcome outcome = Import(fFiles.Write(name + ".msa", Spectrum(1, {"5"})));
         EXPECT_FALSE(outcome.failed) << outcome.error;
         EXPECT_EQ(outcome.name, name);
         EXPECT_EQ(outcome.values, (std::vector<double>{5}));

@@ -29,14 +29,14 @@ std::string ReadAll(const std::string& path) {
 class ImportCommandTest : public ::testing::Test {
   protected:
     ProgramRun Run(const std::string& arguments) {
-        const std::string out = files_.PathOf("stdout.txt");
-        const std::string err = files_.PathOf("stderr.txt");
+        const std::string out = fFiles.PathOf("stdout.txt");
+        const std::string err = fFiles.PathOf("stderr.txt");
         return testsupport::RunProgram(std::string("\"") + XRAYUTILS_PATH + "\" " + arguments, out,
                                        err);
     }
     static std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
-    importtest::SpectrumFolder files_;
+    importtest::SpectrumFolder fFiles;
 };
 
 Header EdsHeader() {
@@ -53,36 +53,36 @@ Header EdsHeader() {
 }
 
 TEST_F(ImportCommandTest, PrintsTheImageAndItsTagTree) {
-    const std::string path = files_.Write(
+    const std::string path = fFiles.Write(
         "grid.msa", SpectrumText(EdsHeader(), {"1.5", "2", "0.1", "4", "5", "6", "7"}));
     const ProgramRun run = Run("import " + Quoted(path));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    const std::string expected_start =
+    const std::string expectedStart =
         "Name: grid\nChannels: 7\nOrigin: -0.1\nScale: 0.02\nUnits: keV\nIntensity unit: Counts\n"
         "Tags:\n  Microscope Info:\n    Items:\n      [0]:\n        Data Type: 20\n"
         "        Label: Specimen\n        Tag path: Microscope Info:Specimen\n      [1]:\n";
-    EXPECT_EQ(run.out.substr(0, expected_start.size()), expected_start);
-    const std::string eds_start =
+    EXPECT_EQ(run.out.substr(0, expectedStart.size()), expectedStart);
+    const std::string edsStart =
         "\n  EDS:\n    Acquisition:\n      Channels: 7\n      Date: 3/5/2011\n"
         "      Dispersion (kV): 0.02\n      End time: 1:6:10 PM\n";
-    EXPECT_NE(run.out.find(eds_start), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(edsStart), std::string::npos) << run.out;
 }
 
 TEST_F(ImportCommandTest, CsvRowsHoldChannelEnergyAndValue) {
     const std::string path =
-        files_.Write("s.msa", SpectrumText({{"NPOINTS", "3"}, {"XPERCHAN", "0.5"}, {"OFFSET", "1"}},
+        fFiles.Write("s.msa", SpectrumText({{"NPOINTS", "3"}, {"XPERCHAN", "0.5"}, {"OFFSET", "1"}},
                                            {"0.1", "20", "300"}));
-    const std::string csv = files_.PathOf("s.csv");
+    const std::string csv = fFiles.PathOf("s.csv");
     const ProgramRun run = Run("import " + Quoted(path) + " --csv " + Quoted(csv));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(ReadAll(csv), "channel,energy,value\n0,1,0.1\n1,1.5,20\n2,2,300\n");
 }
 
 TEST_F(ImportCommandTest, EmsaOutputImportsBackToTheSameImage) {
-    const std::string first = files_.Write(
+    const std::string first = fFiles.Write(
         "grid.msa", SpectrumText(EdsHeader(), {"1.5", "2", "0.1", "4", "5", "6", "7"}));
-    const std::string copy = files_.PathOf("copy");
+    const std::string copy = fFiles.PathOf("copy");
     std::filesystem::create_directory(copy);
     const std::string second = (std::filesystem::path(copy) / "grid.msa").string();
     const ProgramRun original = Run("import " + Quoted(first) + " --emsa " + Quoted(second));
@@ -93,16 +93,16 @@ TEST_F(ImportCommandTest, EmsaOutputImportsBackToTheSameImage) {
 }
 
 TEST_F(ImportCommandTest, EmsaOutputKeepsFourByteValuesAndAnEmptyIntensityUnit) {
-    const std::string first = files_.Write(
+    const std::string first = fFiles.Write(
         "odd.msa", SpectrumText({{"NPOINTS", "6"},
                                  {"NCOLUMNS", "1"},
                                  {"XPERCHAN", "2.5"},
                                  {"OFFSET", "-7.25"},
                                  {"XUNITS", "mm"}},
                                 {"3.14159265358979", "-1e-7", "123456.789", "0", "1e30", "2"}));
-    const std::string second = files_.PathOf("odd2.msa");
-    const std::string csv1 = files_.PathOf("odd.csv");
-    const std::string csv2 = files_.PathOf("odd2.csv");
+    const std::string second = fFiles.PathOf("odd2.msa");
+    const std::string csv1 = fFiles.PathOf("odd.csv");
+    const std::string csv2 = fFiles.PathOf("odd2.csv");
     ASSERT_EQ(
         Run("import " + Quoted(first) + " --emsa " + Quoted(second) + " --csv " + Quoted(csv1))
             .status,
@@ -114,12 +114,12 @@ TEST_F(ImportCommandTest, EmsaOutputKeepsFourByteValuesAndAnEmptyIntensityUnit) 
 }
 
 TEST_F(ImportCommandTest, UnopenableFileShowsTheResultsLineAndTheHostsError) {
-    const std::string path = files_.PathOf("missing.msa");
+    const std::string path = fFiles.PathOf("missing.msa");
     const ProgramRun run = Run("import " + Quoted(path));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    const std::string results_line = "FAIL : Unable to open " + path + "!\n";
-    EXPECT_EQ(run.err.substr(0, results_line.size()), results_line);
+    const std::string resultsLine = "FAIL : Unable to open " + path + "!\n";
+    EXPECT_EQ(run.err.substr(0, resultsLine.size()), resultsLine);
     EXPECT_NE(run.err.find("xrayutils: CreateReal1DImage"), std::string::npos) << run.err;
 }
 

@@ -32,8 +32,8 @@ class ImportTest : public frametest::FrameTest {
   protected:
     Image Import(const std::string& path) { return ImportEMSASpectrum(MakeHostString(path)); }
 
-    ImageSnapshot ImportText(const std::string& text, const std::string& file_name = "s.msa") {
-        return host_.ReadImage(Import(files_.Write(file_name, text)).get());
+    ImageSnapshot ImportText(const std::string& text, const std::string& fileName = "s.msa") {
+        return fHost.ReadImage(Import(fFiles.Write(fileName, text)).get());
     }
     ImageSnapshot ImportFile(const Header& header, const std::vector<std::string>& values) {
         return ImportText(SpectrumText(header, values));
@@ -46,7 +46,7 @@ class ImportTest : public frametest::FrameTest {
         return *tag;
     }
 
-    importtest::SpectrumFolder files_;
+    importtest::SpectrumFolder fFiles;
 };
 
 TagValue Item(const std::string& label) {
@@ -56,7 +56,7 @@ TagValue Item(const std::string& label) {
 
 // Every tag the import writes, in order, for the file of CompleteEdsFile below.
 TagValue ExpectedTagsOfCompleteFile() {
-    const TagValue microscope_info = TagValue::Group(
+    const TagValue microscopeInfo = TagValue::Group(
         "Microscope Info",
         {TagValue::List("Items", {Item("Specimen"), Item("Operator"), Item("Microscope")}),
          TagValue::String("Microscope", ""), TagValue::String("Operator", "A. Operator"),
@@ -84,7 +84,7 @@ TagValue ExpectedTagsOfCompleteFile() {
     const TagValue eds = TagValue::Group(
         "EDS", {acquisition, detector, TagValue::Double("Count rate", 2.5),
                 TagValue::Double("Live time", 4.0), TagValue::Double("Real time", 3725.5)});
-    return TagValue::Group("", {microscope_info, eds});
+    return TagValue::Group("", {microscopeInfo, eds});
 }
 
 // An EDS spectrum in eV with every keyword the tags use, and a few they do not.
@@ -107,30 +107,30 @@ TEST_F(ImportTest, CompleteEdsFileGivesACalibratedImageWithEveryTag) {
         ImportText(SpectrumText(CompleteEdsFile(), {"1.5", "2.25", "3", "3.25"}), "Ni film 01.msa");
 
     EXPECT_EQ(image.name, "Ni film 01");
-    EXPECT_EQ(image.data_type, 2u);
+    EXPECT_EQ(image.dataType, 2u);
     EXPECT_EQ(image.dimensions, std::vector<uint32_t>({4}));
     EXPECT_EQ(image.values, std::vector<double>({1.5, 2.25, 3.0, 3.25}));
     ASSERT_EQ(image.calibrations.size(), 1u);
     EXPECT_EQ(image.calibrations[0].origin, -0.2f) << "eV turned into keV";
     EXPECT_EQ(image.calibrations[0].scale, 0.01f);
     EXPECT_EQ(image.calibrations[0].units, "keV");
-    EXPECT_EQ(host_.LastSetCalibrationFormat(), 0);
-    EXPECT_EQ(image.intensity_unit, "Counts");
-    EXPECT_EQ(image.data_changed_count, 1);
-    EXPECT_EQ(image.lock_count, 0);
+    EXPECT_EQ(fHost.LastSetCalibrationFormat(), 0);
+    EXPECT_EQ(image.intensityUnit, "Counts");
+    EXPECT_EQ(image.dataChangedCount, 1);
+    EXPECT_EQ(image.lockCount, 0);
     importtest::ExpectSameTags(ExpectedTagsOfCompleteFile(), image.tags);
-    EXPECT_EQ(host_.ResultsText(), "");
+    EXPECT_EQ(fHost.ResultsText(), "");
 }
 
 TEST_F(ImportTest, HostCallsComeInTheirOrder) {
-    Import(files_.Write("s.msa", SpectrumText(CompleteEdsFile(), {"1", "2", "3", "4"})));
-    std::vector<std::string> image_calls;
-    for (const std::string& call : host_.CallLog()) {
+    Import(fFiles.Write("s.msa", SpectrumText(CompleteEdsFile(), {"1", "2", "3", "4"})));
+    std::vector<std::string> imageCalls;
+    for (const std::string& call : fHost.CallLog()) {
         if (call.rfind("TagGroup", 0) != 0 && call != "NewTagGroup" && call != "NewTagList")
-            image_calls.push_back(call);
+            imageCalls.push_back(call);
     }
     EXPECT_EQ(
-        image_calls,
+        imageCalls,
         std::vector<std::string>(
             {"PathExtractBaseName", "CreateReal1DImage", "ImageLockData", "ImageGetLockedData",
              "ImageChangeDataType", "ImageSetDimensionCalibration", "ImageSetIntensityUnitString",
@@ -155,8 +155,8 @@ TEST_F(ImportTest, EnergyRangeIsTruncatedTowardZero) {
                                             {"SIGNALTYPE", "EDS"},
                                             {"CHOFFSET", "20"}},
                                            std::vector<std::string>(2048, "7"));
-    EXPECT_EQ(Tag(image, "EDS:Acquisition:Energy Range (kV)").double_value, 20.0) << "of 20.28";
-    EXPECT_EQ(Tag(image, "EDS:Acquisition:Dispersion (kV)").double_value, 0.01);
+    EXPECT_EQ(Tag(image, "EDS:Acquisition:Energy Range (kV)").doubleValue, 20.0) << "of 20.28";
+    EXPECT_EQ(Tag(image, "EDS:Acquisition:Dispersion (kV)").doubleValue, 0.01);
     EXPECT_EQ(image.calibrations[0].units, "") << "a keV file keeps its own units text";
 }
 
@@ -208,7 +208,7 @@ TEST_F(ImportTest, SerialEnergyLossSpectrumEndsAfterItsDwellTime) {
     EXPECT_EQ(Tag(image, "EDS:Detector info:Detector type").text, "SERIAL");
     EXPECT_EQ(Tag(image, "EDS:Acquisition:Start time").text, "10:20:40 AM");
     EXPECT_EQ(Tag(image, "EDS:Acquisition:End time").text, "10:21:10 AM");
-    EXPECT_EQ(Tag(image, "EDS:Real time").double_value, 500.0);
+    EXPECT_EQ(Tag(image, "EDS:Real time").doubleValue, 500.0);
     EXPECT_EQ(image.calibrations[0].scale, 0.5f) << "eV per channel already";
 }
 
@@ -217,63 +217,63 @@ TEST_F(ImportTest, FileWithoutCalendarOrLiveTimeKeepsTheDefaults) {
     EXPECT_EQ(Tag(image, "EDS:Acquisition:Date").text, "0/-1/-1");
     EXPECT_EQ(Tag(image, "EDS:Acquisition:Start time").text, "-1:-1:-1 AM");
     EXPECT_EQ(Tag(image, "EDS:Acquisition:End time").text, "-1:-1:-1 AM");
-    EXPECT_TRUE(std::isinf(Tag(image, "EDS:Count rate").double_value)) << "7 / 0";
-    EXPECT_EQ(Tag(image, "EDS:Detector info:Window type").long_value, 1);
-    EXPECT_EQ(image.intensity_unit, "") << "no YUNITS line";
+    EXPECT_TRUE(std::isinf(Tag(image, "EDS:Count rate").doubleValue)) << "7 / 0";
+    EXPECT_EQ(Tag(image, "EDS:Detector info:Window type").longValue, 1);
+    EXPECT_EQ(image.intensityUnit, "") << "no YUNITS line";
 }
 
 TEST_F(ImportTest, FileThatCannotBeOpenedIsReportedThenRefusedByTheHost) {
-    const std::string path = files_.PathOf("missing.msa");
+    const std::string path = fFiles.PathOf("missing.msa");
     EXPECT_THAT([&] { Import(path); },
                 ::testing::ThrowsMessage<dmplugin_exception>(::testing::HasSubstr("0 elements")));
-    EXPECT_EQ(host_.ResultsText(), "FAIL : Unable to open " + path + "!\n");
-    EXPECT_EQ(host_.CallCount("CreateReal1DImage"), 1) << "the empty image was asked for";
-    EXPECT_EQ(host_.Audit().Objects(ObjectClass::kImage), 0);
+    EXPECT_EQ(fHost.ResultsText(), "FAIL : Unable to open " + path + "!\n");
+    EXPECT_EQ(fHost.CallCount("CreateReal1DImage"), 1) << "the empty image was asked for";
+    EXPECT_EQ(fHost.Audit().Objects(ObjectClass::kImage), 0);
 }
 
 TEST_F(ImportTest, SameFileTwiceGivesTwoIndependentImages) {
     const std::string path =
-        files_.Write("twice.msa", SpectrumText(CompleteEdsFile(), {"1", "2", "3", "4"}));
+        fFiles.Write("twice.msa", SpectrumText(CompleteEdsFile(), {"1", "2", "3", "4"}));
     const Image first = Import(path);
     const Image second = Import(path);
     ASSERT_FALSE(first.IsSameObject(second.get()));
-    EXPECT_EQ(host_.ReferenceCount(first.get()), 1);
-    EXPECT_EQ(host_.ReferenceCount(second.get()), 1);
+    EXPECT_EQ(fHost.ReferenceCount(first.get()), 1);
+    EXPECT_EQ(fHost.ReferenceCount(second.get()), 1);
 
-    const ImageSnapshot before = host_.ReadImage(second.get());
-    EXPECT_EQ(host_.ReadImage(first.get()).values, before.values);
-    importtest::ExpectSameTags(host_.ReadImage(first.get()).tags, before.tags);
+    const ImageSnapshot before = fHost.ReadImage(second.get());
+    EXPECT_EQ(fHost.ReadImage(first.get()).values, before.values);
+    importtest::ExpectSameTags(fHost.ReadImage(first.get()).tags, before.tags);
 
     TagGroupSetTagAsDouble(ImageGetTagGroup(first), "EDS:Detector info:Stage x-tilt", 40.0);
     ImageChangeDataType(first, dmhost::kReal8Data);
-    const ImageSnapshot after = host_.ReadImage(second.get());
+    const ImageSnapshot after = fHost.ReadImage(second.get());
     importtest::ExpectSameTags(before.tags, after.tags);
-    EXPECT_EQ(after.data_type, 2u);
+    EXPECT_EQ(after.dataType, 2u);
 }
 
 TEST_F(ImportTest, ReadingFailureMakesNoImage) {
     const std::string path =
-        files_.Write("header only.msa", importtest::HeaderLine("NPOINTS", "3"));
+        fFiles.Write("header only.msa", importtest::HeaderLine("NPOINTS", "3"));
     EXPECT_THROW(Import(path), SpectrumFileError);
-    EXPECT_EQ(host_.CallCount("CreateReal1DImage"), 0);
-    EXPECT_EQ(host_.ResultsText(), "") << "only an open failure is written to Results";
+    EXPECT_EQ(fHost.CallCount("CreateReal1DImage"), 0);
+    EXPECT_EQ(fHost.ResultsText(), "") << "only an open failure is written to Results";
 }
 
 TEST_F(ImportTest, HostFailurePartWayReleasesTheImageAndEveryHandle) {
     const std::string path =
-        files_.Write("s.msa", SpectrumText(CompleteEdsFile(), {"1", "2", "3", "4"}));
+        fFiles.Write("s.msa", SpectrumText(CompleteEdsFile(), {"1", "2", "3", "4"}));
     for (const char* function :
          {"PathExtractBaseName", "ImageChangeDataType", "ImageSetDimensionCalibration",
           "ImageSetIntensityUnitString", "TagGroupInsertTagAsTagGroup", "TagGroupSetTagAsString",
           "TagGroupSetTagAsTagGroup", "ImageDataChanged"}) {
-        host_.FailNextCall(function, 28802, std::string(function) + " refused");
+        fHost.FailNextCall(function, 28802, std::string(function) + " refused");
         EXPECT_THAT([&] { Import(path); }, ::testing::ThrowsMessage<dmplugin_exception>(
                                                std::string(function) + " refused"));
-        const dmhost::AuditSnapshot audit = host_.Audit();
+        const dmhost::AuditSnapshot audit = fHost.Audit();
         EXPECT_EQ(audit.Objects(ObjectClass::kImage), 0) << function;
         EXPECT_EQ(audit.References(ObjectClass::kTagGroup), 0) << function;
         EXPECT_EQ(audit.References(ObjectClass::kString), 0) << function;
-        EXPECT_EQ(audit.image_locks, 0) << function;
+        EXPECT_EQ(audit.imageLocks, 0) << function;
     }
 }
 

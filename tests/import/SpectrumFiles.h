@@ -37,29 +37,27 @@ class SpectrumFolder {
   public:
     SpectrumFolder() {
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = std::filesystem::temp_directory_path() /
+        fFolder = std::filesystem::temp_directory_path() /
                   ("xray_import_" + std::string(test->test_suite_name()) + "_" + test->name());
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
+        std::filesystem::remove_all(fFolder);
+        std::filesystem::create_directories(fFolder);
     }
     ~SpectrumFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
+        std::filesystem::remove_all(fFolder, ignored);
     }
     SpectrumFolder(const SpectrumFolder&) = delete;
     SpectrumFolder& operator=(const SpectrumFolder&) = delete;
 
-    std::string Write(const std::string& file_name, const std::string& text) const {
-        const std::filesystem::path path = folder_ / file_name;
+    std::string Write(const std::string& fileName, const std::string& text) const {
+        const std::filesystem::path path = fFolder / fileName;
         std::ofstream(path, std::ios::binary) << text;
         return path.string();
     }
-    std::string PathOf(const std::string& file_name) const {
-        return (folder_ / file_name).string();
-    }
+    std::string PathOf(const std::string& fileName) const { return (fFolder / fileName).string(); }
 
   private:
-    std::filesystem::path folder_;
+    std::filesystem::path fFolder;
 };
 
 }  // namespace importtest

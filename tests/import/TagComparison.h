@@ -36,11 +36,11 @@ inline void ExpectSameTags(const dmhost::TagValue& expected, const dmhost::TagVa
     ASSERT_EQ(KindName(actual.kind), std::string(KindName(expected.kind))) << where;
     switch (expected.kind) {
         case dmhost::TagKind::kLong:
-            EXPECT_EQ(actual.long_value, expected.long_value) << where;
+            EXPECT_EQ(actual.longValue, expected.longValue) << where;
             return;
         case dmhost::TagKind::kDouble:
-            if (!(std::isnan(expected.double_value) && std::isnan(actual.double_value))) {
-                EXPECT_EQ(actual.double_value, expected.double_value) << where;
+            if (!(std::isnan(expected.doubleValue) && std::isnan(actual.doubleValue))) {
+                EXPECT_EQ(actual.doubleValue, expected.doubleValue) << where;
             }
             return;
         case dmhost::TagKind::kString:

@@ -48,10 +48,10 @@ ObjectRef WithResolution(dmhost::StandInHost& host, DM_Object spectrum) {
     const dmhost::ImageSnapshot image = host.ReadImage(spectrum);
     dmhost::ImageSpec spec;
     spec.name = image.name;
-    spec.data_type = image.data_type;
+    spec.dataType = image.dataType;
     spec.values = image.values;
     spec.calibrations = image.calibrations;
-    spec.intensity_unit = image.intensity_unit;
+    spec.intensityUnit = image.intensityUnit;
     spec.tags = image.tags.members;
     for (dmhost::TagValue& group : spec.tags) {
         for (dmhost::TagValue& member : group.members) {

@@ -63,7 +63,7 @@ class LifecycleTest : public frametest::FrameTest {
   protected:
     // Start-up links whatever is pending, as after the host's linking call.
     void Start() {
-        LinkHost(host_.Interface());
+        LinkHost(fHost.Interface());
         StartPlugIn();
     }
 };
@@ -78,44 +78,44 @@ TEST(ScriptFunctionTableTest, RowsAreTheSixFunctionsInTheirFixedOrder) {
 }
 
 TEST_F(LifecycleTest, StartupInstallsTheBuiltRowsInOrderAndShutDownRemovesThemInReverse) {
-    DMZorlab main_object;
+    DMZorlab mainObject;
     Start();
-    EXPECT_FALSE(host_.HasPendingException()) << host_.PendingExceptionMessage();
-    EXPECT_EQ(SignaturesOf(host_.InstalledFunctions()), BuiltRows());
-    EXPECT_EQ(main_object.InstalledFunctions().size(), BuiltRows().size());
+    EXPECT_FALSE(fHost.HasPendingException()) << fHost.PendingExceptionMessage();
+    EXPECT_EQ(SignaturesOf(fHost.InstalledFunctions()), BuiltRows());
+    EXPECT_EQ(mainObject.InstalledFunctions().size(), BuiltRows().size());
 
     ShutdownPlugIn();
     std::vector<std::string> reversed = BuiltRows();
     std::reverse(reversed.begin(), reversed.end());
-    EXPECT_EQ(host_.UninstalledSignatures(), reversed);
-    EXPECT_TRUE(main_object.InstalledFunctions().empty());
+    EXPECT_EQ(fHost.UninstalledSignatures(), reversed);
+    EXPECT_TRUE(mainObject.InstalledFunctions().empty());
 }
 
 TEST_F(LifecycleTest, AFailingStartupIsReportedAndWhatItInstalledStaysForShutDown) {
-    FailingMain main_object;
-    main_object.startup = FailingMain::Failure::kStandard;
+    FailingMain mainObject;
+    mainObject.startup = FailingMain::Failure::kStandard;
     Start();
-    EXPECT_EQ(host_.PendingExceptionMessage(), "the main object failed");
-    EXPECT_EQ(SignaturesOf(host_.InstalledFunctions()),
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "the main object failed");
+    EXPECT_EQ(SignaturesOf(fHost.InstalledFunctions()),
               std::vector<std::string>{"void Installed(void)"});
-    EXPECT_EQ(host_.RegisteredClasses().size(), 1u) << "the class came before Startup";
-    host_.ClearPendingException();
+    EXPECT_EQ(fHost.RegisteredClasses().size(), 1u) << "the class came before Startup";
+    fHost.ClearPendingException();
 
     ShutdownPlugIn();
-    EXPECT_TRUE(host_.InstalledFunctions().empty());
-    EXPECT_TRUE(host_.RegisteredClasses().empty());
-    EXPECT_FALSE(host_.HasPendingException());
+    EXPECT_TRUE(fHost.InstalledFunctions().empty());
+    EXPECT_TRUE(fHost.RegisteredClasses().empty());
+    EXPECT_FALSE(fHost.HasPendingException());
 }
 
 TEST_F(LifecycleTest, AnUnknownExceptionFromRunIsAnUnspecifiedError) {
-    FailingMain main_object;
-    main_object.run = FailingMain::Failure::kOther;
+    FailingMain mainObject;
+    mainObject.run = FailingMain::Failure::kOther;
     Start();
     RunPlugIn();
-    EXPECT_EQ(host_.PendingExceptionMessage(), "An unspecified error has occurred.");
-    host_.ClearPendingException();
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "An unspecified error has occurred.");
+    fHost.ClearPendingException();
     CleanupPlugIn();
-    EXPECT_FALSE(host_.HasPendingException());
+    EXPECT_FALSE(fHost.HasPendingException());
     ShutdownPlugIn();
 }
 

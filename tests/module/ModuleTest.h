@@ -25,40 +25,40 @@ inline void ExpectNoHostReferenceHeld(const dmhost::StandInHost& host) {
         EXPECT_EQ(audit.references[c], 0)
             << dmhost::ObjectClassName(static_cast<dmhost::ObjectClass>(c));
     }
-    EXPECT_EQ(audit.interface_references, 0) << "the host interface";
-    EXPECT_EQ(audit.class_interface_references, 0) << "class interfaces";
-    EXPECT_EQ(audit.open_contexts, 0);
-    EXPECT_EQ(audit.string_locks, 0);
-    EXPECT_EQ(audit.image_locks, 0);
+    EXPECT_EQ(audit.interfaceReferences, 0) << "the host interface";
+    EXPECT_EQ(audit.classInterfaceReferences, 0) << "class interfaces";
+    EXPECT_EQ(audit.openContexts, 0);
+    EXPECT_EQ(audit.stringLocks, 0);
+    EXPECT_EQ(audit.imageLocks, 0);
     EXPECT_EQ(host.AuditErrors(), std::vector<std::string>());
 }
 
 class ModuleTest : public ::testing::Test {
   protected:
-    explicit ModuleTest(uint32_t host_version = dmhost::kDefaultHostVersion)
-        : host_(host_version), module_(std::make_unique<dmhost::PlugInModule>(ModulePath())) {}
+    explicit ModuleTest(uint32_t hostVersion = dmhost::kDefaultHostVersion)
+        : fHost(hostVersion), fModule(std::make_unique<dmhost::PlugInModule>(ModulePath())) {}
 
     void TearDown() override {
-        module_->Unload();
-        ExpectNoHostReferenceHeld(host_);
+        fModule->Unload();
+        ExpectNoHostReferenceHeld(fHost);
     }
 
     static std::string ModulePath() { return ZORXRAYUTILS_MODULE_PATH; }
 
     void LinkAndStart() {
-        module_->Link(host_.Interface());
-        module_->Startup();
+        fModule->Link(fHost.Interface());
+        fModule->Startup();
     }
 
     std::vector<std::string> InstalledSignatures() const {
         std::vector<std::string> signatures;
-        for (const dmhost::InstalledFunction& function : host_.InstalledFunctions())
+        for (const dmhost::InstalledFunction& function : fHost.InstalledFunctions())
             signatures.push_back(function.signature);
         return signatures;
     }
 
-    dmhost::StandInHost host_;
-    std::unique_ptr<dmhost::PlugInModule> module_;
+    dmhost::StandInHost fHost;
+    std::unique_ptr<dmhost::PlugInModule> fModule;
 };
 
 }  // namespace moduletest

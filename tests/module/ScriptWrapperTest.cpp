@@ -26,18 +26,18 @@ struct WorkRecord {
     Outcome outcome = Outcome::kNewImage;
     std::array<bool, 7> flags{};
     double thickness = 0.0;
-    uint32_t filter_type = 0;
-    bool output_arrived_empty = false;
+    uint32_t filterType = 0;
+    bool outputArrivedEmpty = false;
     DM_Object first = nullptr;
     DM_Object second = nullptr;
     std::string path;
-    bool path_was_null = false;
+    bool pathWasNull = false;
 };
 WorkRecord sWork;
 
 // Fills `output` as the outcome says, or throws (after making an image, which must not leak).
 void Produce(const Image& spectrum, Image& output) {
-    sWork.output_arrived_empty = output.IsNull();
+    sWork.outputArrivedEmpty = output.IsNull();
     switch (sWork.outcome) {
         case Outcome::kNewImage:
             output = CreateReal1DImage("made", 4, 8);
@@ -64,14 +64,14 @@ String FakeNiOx(Image spectrum, bool a, bool b, bool c, bool d, bool e, bool f, 
     return MakeString("NiOx report");
 }
 
-void FakeFilter(Image spectrum, uint32_t filter_type, Image& result) {
-    sWork.filter_type = filter_type;
+void FakeFilter(Image spectrum, uint32_t filterType, Image& result) {
+    sWork.filterType = filterType;
     sWork.first = spectrum.get();
     Produce(spectrum, result);
 }
 
 Image FakeImport(String path) {
-    sWork.path_was_null = path.IsNull();
+    sWork.pathWasNull = path.IsNull();
     sWork.path = StringToText(path);
     Image made;
     Produce(Image(), made);
@@ -95,21 +95,21 @@ class ScriptWrapperTest : public frametest::FrameTest {
   protected:
     void SetUp() override {
         sWork = WorkRecord();
-        main_.AddFunction(
+        fMain.AddFunction(
             "dm_string Zor_NiOx(ImageRef, bool, bool, bool, bool, bool, bool, "
             "bool, double, ImageRef *)",
             EntryPoint(Zor_NiOx<FakeNiOx>));
-        main_.AddFunction("void Zor_SpectrumFilter(ImageRef, ulong, ImageRef *)",
+        fMain.AddFunction("void Zor_SpectrumFilter(ImageRef, ulong, ImageRef *)",
                           EntryPoint(Zor_SpectrumFilter<FakeFilter>));
-        main_.AddFunction("ImageRef Zor_EMSAtoDM(dm_string)", EntryPoint(Zor_EMSAtoDM<FakeImport>));
-        main_.AddFunction("dm_string Zor_NiOxIceC(ImageRef, ImageRef)",
+        fMain.AddFunction("ImageRef Zor_EMSAtoDM(dm_string)", EntryPoint(Zor_EMSAtoDM<FakeImport>));
+        fMain.AddFunction("dm_string Zor_NiOxIceC(ImageRef, ImageRef)",
                           EntryPoint(Zor_NiOxIceC<FakeIceC>));
-        spectrum_ = host_.MakeImage(Spec("spectrum"));
+        fSpectrum = fHost.MakeImage(Spec("spectrum"));
     }
 
     void TearDown() override {
-        main_.RemoveAllFunctions();
-        spectrum_.reset();
+        fMain.RemoveAllFunctions();
+        fSpectrum.reset();
         FrameTest::TearDown();
     }
 
@@ -120,45 +120,45 @@ class ScriptWrapperTest : public frametest::FrameTest {
         return spec;
     }
 
-    int32_t References(DM_Object object) const { return host_.ReferenceCount(object); }
+    int32_t References(DM_Object object) const { return fHost.ReferenceCount(object); }
 
     dmhost::ScriptResult CallNiOx(dmhost::ObjectRef& variable) {
-        std::vector<ScriptValue> args = {ScriptValue::Image(spectrum_.get())};
+        std::vector<ScriptValue> args = {ScriptValue::Image(fSpectrum.get())};
         for (bool flag : {true, false, true, true, false, false, true})
             args.push_back(ScriptValue::Bool(flag));
         args.push_back(ScriptValue::Number(12.5));
         args.push_back(ScriptValue::Output(variable));
-        return host_.CallScriptFunction("Zor_NiOx", args);
+        return fHost.CallScriptFunction("Zor_NiOx", args);
     }
 
     dmhost::ScriptResult CallFilter(dmhost::ObjectRef& variable, uint32_t type = 3) {
-        return host_.CallScriptFunction(
-            "Zor_SpectrumFilter", {ScriptValue::Image(spectrum_.get()), ScriptValue::Number(type),
+        return fHost.CallScriptFunction(
+            "Zor_SpectrumFilter", {ScriptValue::Image(fSpectrum.get()), ScriptValue::Number(type),
                                    ScriptValue::Output(variable)});
     }
 
-    PlugInMain main_;
-    dmhost::ObjectRef spectrum_;
+    PlugInMain fMain;
+    dmhost::ObjectRef fSpectrum;
 };
 
 TEST_F(ScriptWrapperTest, NiOxPassesItsArgumentsInOrderAndReturnsOneReference) {
-    dmhost::ObjectRef variable(host_);
-    const int32_t spectrum_references = References(spectrum_.get());
+    dmhost::ObjectRef variable(fHost);
+    const int32_t spectrumReferences = References(fSpectrum.get());
     dmhost::ScriptResult result = CallNiOx(variable);
     ASSERT_FALSE(result.failed) << result.error;
     EXPECT_EQ(result.text, "NiOx report");
     EXPECT_EQ(References(result.value.get()), 1);
     EXPECT_EQ(sWork.flags, (std::array<bool, 7>{true, false, true, true, false, false, true}));
     EXPECT_EQ(sWork.thickness, 12.5);
-    EXPECT_EQ(sWork.first, spectrum_.get());
-    EXPECT_TRUE(sWork.output_arrived_empty);
-    EXPECT_EQ(References(spectrum_.get()), spectrum_references);
+    EXPECT_EQ(sWork.first, fSpectrum.get());
+    EXPECT_TRUE(sWork.outputArrivedEmpty);
+    EXPECT_EQ(References(fSpectrum.get()), spectrumReferences);
     ASSERT_TRUE(variable);
     EXPECT_EQ(References(variable.get()), 1);
 }
 
 TEST_F(ScriptWrapperTest, AnOutputVariableIsReplacedTwiceWithoutLosingOrLeaking) {
-    dmhost::ObjectRef variable = host_.MakeImage(Spec("old"));
+    dmhost::ObjectRef variable = fHost.MakeImage(Spec("old"));
     const Image old = Image::FromBorrowed(variable.get());
     ASSERT_EQ(References(old.get()), 2);
 
@@ -173,7 +173,7 @@ TEST_F(ScriptWrapperTest, AnOutputVariableIsReplacedTwiceWithoutLosingOrLeaking)
     EXPECT_EQ(References(variable.get()), 1);
 
     ASSERT_FALSE(CallFilter(variable).failed);
-    EXPECT_EQ(sWork.filter_type, 3u);
+    EXPECT_EQ(sWork.filterType, 3u);
     ASSERT_FALSE(CallFilter(variable).failed);
     EXPECT_EQ(References(variable.get()), 1);
     EXPECT_EQ(References(old.get()), 1);
@@ -182,7 +182,7 @@ TEST_F(ScriptWrapperTest, AnOutputVariableIsReplacedTwiceWithoutLosingOrLeaking)
 
 TEST_F(ScriptWrapperTest, WorkWithoutAnImageEmptiesTheVariable) {
     sWork.outcome = Outcome::kNoImage;
-    dmhost::ObjectRef variable = host_.MakeImage(Spec("old"));
+    dmhost::ObjectRef variable = fHost.MakeImage(Spec("old"));
     const Image old = Image::FromBorrowed(variable.get());
     ASSERT_FALSE(CallFilter(variable).failed);
     EXPECT_FALSE(variable);
@@ -191,19 +191,19 @@ TEST_F(ScriptWrapperTest, WorkWithoutAnImageEmptiesTheVariable) {
 
 TEST_F(ScriptWrapperTest, TheImageTheVariableAlreadyHoldsStaysAsItIs) {
     sWork.outcome = Outcome::kSpectrumItself;
-    dmhost::ObjectRef variable(host_);
-    *variable.slot() = Image::FromBorrowed(spectrum_.get()).Detach();
-    const int32_t references = References(spectrum_.get());
+    dmhost::ObjectRef variable(fHost);
+    *variable.slot() = Image::FromBorrowed(fSpectrum.get()).Detach();
+    const int32_t references = References(fSpectrum.get());
     ASSERT_FALSE(CallNiOx(variable).failed);
-    EXPECT_EQ(variable.get(), spectrum_.get());
-    EXPECT_EQ(References(spectrum_.get()), references);
+    EXPECT_EQ(variable.get(), fSpectrum.get());
+    EXPECT_EQ(References(fSpectrum.get()), references);
 }
 
 TEST_F(ScriptWrapperTest, FailingWorkLeavesTheVariableAndTheArgumentsAsTheyWere) {
     sWork.outcome = Outcome::kThrowStandard;
-    dmhost::ObjectRef variable = host_.MakeImage(Spec("old"));
+    dmhost::ObjectRef variable = fHost.MakeImage(Spec("old"));
     const DM_Object old = variable.get();
-    const int32_t spectrum_references = References(spectrum_.get());
+    const int32_t spectrumReferences = References(fSpectrum.get());
 
     dmhost::ScriptResult niox = CallNiOx(variable);
     EXPECT_TRUE(niox.failed);
@@ -215,13 +215,13 @@ TEST_F(ScriptWrapperTest, FailingWorkLeavesTheVariableAndTheArgumentsAsTheyWere)
 
     EXPECT_EQ(variable.get(), old);
     EXPECT_EQ(References(old), 1);
-    EXPECT_EQ(References(spectrum_.get()), spectrum_references);
+    EXPECT_EQ(References(fSpectrum.get()), spectrumReferences);
 }
 
 TEST_F(ScriptWrapperTest, ImportLendsThePathAndHandsOverTheImage) {
-    dmhost::ObjectRef path = host_.MakeString("/data/spectrum.msa");
+    dmhost::ObjectRef path = fHost.MakeString("/data/spectrum.msa");
     dmhost::ScriptResult result =
-        host_.CallScriptFunction("Zor_EMSAtoDM", {ScriptValue::Object(path.get())});
+        fHost.CallScriptFunction("Zor_EMSAtoDM", {ScriptValue::Object(path.get())});
     ASSERT_FALSE(result.failed) << result.error;
     EXPECT_EQ(sWork.path, "/data/spectrum.msa");
     EXPECT_EQ(References(path.get()), 1);
@@ -230,16 +230,16 @@ TEST_F(ScriptWrapperTest, ImportLendsThePathAndHandsOverTheImage) {
 }
 
 TEST_F(ScriptWrapperTest, ImportFailuresReachTheScriptWithTheirMessage) {
-    dmhost::ObjectRef path = host_.MakeString("/data/spectrum.msa");
+    dmhost::ObjectRef path = fHost.MakeString("/data/spectrum.msa");
     sWork.outcome = Outcome::kThrowStandard;
     dmhost::ScriptResult standard =
-        host_.CallScriptFunction("Zor_EMSAtoDM", {ScriptValue::Object(path.get())});
+        fHost.CallScriptFunction("Zor_EMSAtoDM", {ScriptValue::Object(path.get())});
     EXPECT_EQ(standard.error, "the work failed");
     EXPECT_FALSE(standard.value);
 
     sWork.outcome = Outcome::kThrowOther;
     dmhost::ScriptResult other =
-        host_.CallScriptFunction("Zor_EMSAtoDM", {ScriptValue::Object(path.get())});
+        fHost.CallScriptFunction("Zor_EMSAtoDM", {ScriptValue::Object(path.get())});
     EXPECT_TRUE(other.failed);
     EXPECT_EQ(other.error, "An unspecified error has occurred.");
     EXPECT_EQ(References(path.get()), 1);
@@ -248,33 +248,33 @@ TEST_F(ScriptWrapperTest, ImportFailuresReachTheScriptWithTheirMessage) {
 TEST_F(ScriptWrapperTest, NullHandleArgumentsArePassedOnAsEmptyHandles) {
     sWork.outcome = Outcome::kNoImage;
     dmhost::ScriptResult import =
-        host_.CallScriptFunction("Zor_EMSAtoDM", {ScriptValue::Object(nullptr)});
-    EXPECT_TRUE(sWork.path_was_null);
+        fHost.CallScriptFunction("Zor_EMSAtoDM", {ScriptValue::Object(nullptr)});
+    EXPECT_TRUE(sWork.pathWasNull);
     EXPECT_FALSE(import.failed) << "the wrapper itself rejects nothing";
 
-    dmhost::ScriptResult icec = host_.CallScriptFunction(
-        "Zor_NiOxIceC", {ScriptValue::Image(spectrum_.get()), ScriptValue::Image(nullptr)});
+    dmhost::ScriptResult icec = fHost.CallScriptFunction(
+        "Zor_NiOxIceC", {ScriptValue::Image(fSpectrum.get()), ScriptValue::Image(nullptr)});
     EXPECT_EQ(icec.text, "IceC report");
-    EXPECT_EQ(sWork.first, spectrum_.get());
+    EXPECT_EQ(sWork.first, fSpectrum.get());
     EXPECT_EQ(sWork.second, nullptr);
 }
 
 TEST_F(ScriptWrapperTest, IceCPassesBothSpectraInOrderAndKeepsTheirCounts) {
-    dmhost::ObjectRef other = host_.MakeImage(Spec("other"));
-    dmhost::ScriptResult result = host_.CallScriptFunction(
-        "Zor_NiOxIceC", {ScriptValue::Image(spectrum_.get()), ScriptValue::Image(other.get())});
+    dmhost::ObjectRef other = fHost.MakeImage(Spec("other"));
+    dmhost::ScriptResult result = fHost.CallScriptFunction(
+        "Zor_NiOxIceC", {ScriptValue::Image(fSpectrum.get()), ScriptValue::Image(other.get())});
     ASSERT_FALSE(result.failed) << result.error;
-    EXPECT_EQ(sWork.first, spectrum_.get());
+    EXPECT_EQ(sWork.first, fSpectrum.get());
     EXPECT_EQ(sWork.second, other.get());
     EXPECT_EQ(References(result.value.get()), 1);
-    EXPECT_EQ(References(spectrum_.get()), 1);
+    EXPECT_EQ(References(fSpectrum.get()), 1);
     EXPECT_EQ(References(other.get()), 1);
 }
 
 TEST_F(ScriptWrapperTest, WithoutAnOutputVariableTheImageIsGivenBack) {
-    Zor_SpectrumFilter<FakeFilter>(spectrum_.get(), 1, nullptr);
-    EXPECT_FALSE(host_.HasPendingException());
-    EXPECT_EQ(host_.Audit().Objects(dmhost::ObjectClass::kImage), 1) << "only the spectrum";
+    Zor_SpectrumFilter<FakeFilter>(fSpectrum.get(), 1, nullptr);
+    EXPECT_FALSE(fHost.HasPendingException());
+    EXPECT_EQ(fHost.Audit().Objects(dmhost::ObjectClass::kImage), 1) << "only the spectrum";
 }
 
 }  // namespace

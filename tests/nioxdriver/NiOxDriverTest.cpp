@@ -56,7 +56,7 @@ class NiOxDriverTest : public frametest::FrameTest {
     // The report, after checking that the call succeeded.
     std::string Report(const Image& spectrum, NiOxSelection s, Image& fit) {
         const String report = Evaluate(spectrum, s, fit);
-        EXPECT_FALSE(host_.HasPendingException()) << host_.PendingExceptionMessage();
+        EXPECT_FALSE(fHost.HasPendingException()) << fHost.PendingExceptionMessage();
         EXPECT_FALSE(report.IsNull());
         return StringToText(report);
     }
@@ -65,8 +65,8 @@ class NiOxDriverTest : public frametest::FrameTest {
     std::string Failure(const Image& spectrum, NiOxSelection s, Image& fit) {
         const String report = Evaluate(spectrum, s, fit);
         EXPECT_TRUE(report.IsNull());
-        const std::string message = host_.PendingExceptionMessage();
-        host_.ClearPendingException();
+        const std::string message = fHost.PendingExceptionMessage();
+        fHost.ClearPendingException();
         return message;
     }
 };
@@ -75,15 +75,15 @@ TEST_F(NiOxDriverTest, NoFlagReturnsNullWithoutCopying) {
     const Image spectrum = Spectrum();
     Image fit = CreateReal1DImage("Earlier", 4, 3);
     const DM_Object earlier = fit.get();
-    host_.ClearCallLog();
+    fHost.ClearCallLog();
 
     const String report = Evaluate(spectrum, SelectionOf(0), fit);
 
     EXPECT_TRUE(report.IsNull());
-    EXPECT_FALSE(host_.HasPendingException());
-    EXPECT_TRUE(host_.CallLog().empty()) << host_.CallLog().front();
+    EXPECT_FALSE(fHost.HasPendingException());
+    EXPECT_TRUE(fHost.CallLog().empty()) << fHost.CallLog().front();
     EXPECT_EQ(fit.get(), earlier);
-    EXPECT_EQ(host_.ReferenceCount(earlier), 1);
+    EXPECT_EQ(fHost.ReferenceCount(earlier), 1);
 }
 
 TEST_F(NiOxDriverTest, OtherDataTypesAreEvaluatedOnACopy) {
@@ -92,15 +92,15 @@ TEST_F(NiOxDriverTest, OtherDataTypesAreEvaluatedOnACopy) {
     for (uint32_t type : {dmhost::kReal4Data, dmhost::kInt32Data, dmhost::kUInt16Data}) {
         SCOPED_TRACE(type);
         const Image spectrum = Spectrum(type);
-        const dmhost::ImageSnapshot before = host_.ReadImage(spectrum.get());
+        const dmhost::ImageSnapshot before = fHost.ReadImage(spectrum.get());
 
         EXPECT_EQ(Report(spectrum, SelectionOf(kAllFlags), fit), reference);
 
-        const dmhost::ImageSnapshot after = host_.ReadImage(spectrum.get());
-        EXPECT_EQ(after.data_type, type);
+        const dmhost::ImageSnapshot after = fHost.ReadImage(spectrum.get());
+        EXPECT_EQ(after.dataType, type);
         EXPECT_EQ(after.values, before.values);
-        EXPECT_EQ(after.data_changed_count, before.data_changed_count);
-        EXPECT_EQ(host_.ReferenceCount(spectrum.get()), 1);
+        EXPECT_EQ(after.dataChangedCount, before.dataChangedCount);
+        EXPECT_EQ(fHost.ReferenceCount(spectrum.get()), 1);
     }
 }
 
@@ -111,7 +111,7 @@ TEST_F(NiOxDriverTest, HeaderPadsTheOffsetToFiveCharacters) {
         "\n\t\tFile name:        NiOx test\n\t\tSpectrum offset:     0 (keV)\n\t\tEnergy step:  "
         "    0.01 (keV)\n\t\tNumber of points: 2048\n\n";
     EXPECT_EQ(report.substr(0, header.size()), header);
-    EXPECT_EQ(host_.LastGetCalibrationFormat(), 0);
+    EXPECT_EQ(fHost.LastGetCalibrationFormat(), 0);
 
     const auto offsetAndStep = [](float offset, float step) {
         const std::string h = WriteNiOxHeader("n", offset, step, "eV", 7);
@@ -166,7 +166,7 @@ TEST_F(NiOxDriverTest, AllFlagsGiveTheHeaderAndEveryBlockOfTheComputations) {
     const String report =
         EvaluateNiOx(Spectrum(), true, true, true, true, true, true, true, 42.5, fit);
     EXPECT_EQ(StringToText(report), expected);
-    EXPECT_EQ(host_.ReferenceCount(report.get()), 1);
+    EXPECT_EQ(fHost.ReferenceCount(report.get()), 1);
 }
 
 TEST_F(NiOxDriverTest, FitImageOnlyWhenTheEnergyResolutionIsSelected) {
@@ -175,18 +175,18 @@ TEST_F(NiOxDriverTest, FitImageOnlyWhenTheEnergyResolutionIsSelected) {
     const Image earlier = fit;
     Report(spectrum, SelectionOf(kAllFlags & ~1u), fit);
     EXPECT_EQ(fit.get(), earlier.get());
-    EXPECT_EQ(host_.ReferenceCount(earlier.get()), 2);
+    EXPECT_EQ(fHost.ReferenceCount(earlier.get()), 2);
 
     Report(spectrum, SelectionOf(1), fit);
     ASSERT_FALSE(fit.IsNull());
     EXPECT_NE(fit.get(), earlier.get());
-    EXPECT_EQ(host_.ReferenceCount(earlier.get()), 1) << "the earlier image was let go";
-    EXPECT_EQ(host_.ReferenceCount(fit.get()), 1);
+    EXPECT_EQ(fHost.ReferenceCount(earlier.get()), 1) << "the earlier image was let go";
+    EXPECT_EQ(fHost.ReferenceCount(fit.get()), 1);
 
-    const dmhost::ImageSnapshot image = host_.ReadImage(fit.get());
+    const dmhost::ImageSnapshot image = fHost.ReadImage(fit.get());
     EXPECT_EQ(image.name, "Gaussian Fit");
-    EXPECT_EQ(image.data_type, dmhost::kReal4Data);
-    EXPECT_EQ(image.lock_count, 0);
+    EXPECT_EQ(image.dataType, dmhost::kReal4Data);
+    EXPECT_EQ(image.lockCount, 0);
     ASSERT_EQ(image.values.size(), 2048u);
     Array1D<double> curve;
     const EnergyResolution r = ComputeEnergyResolution(static_cast<double>(0.01f),
@@ -212,7 +212,7 @@ TEST_F(NiOxDriverTest, AMissingTagIsAnErrorNamingIt) {
         }
         EXPECT_FALSE(Report(spectrum, SelectionOf(kAllFlags & ~96u), fit).empty())
             << "the other evaluations need no tag";
-        EXPECT_EQ(host_.ReferenceCount(spectrum.get()), 1);
+        EXPECT_EQ(fHost.ReferenceCount(spectrum.get()), 1);
     }
 }
 
@@ -222,13 +222,13 @@ TEST_F(NiOxDriverTest, FailuresReturnNullAndKeepTheCallerState) {
     EXPECT_EQ(Failure(Image(), SelectionOf(kAllFlags), fit), "No spectrum image was given.");
 
     const Image spectrum = Spectrum();
-    host_.FailNextCall("ImageGetName", 28802, "The name is not to be had.");
+    fHost.FailNextCall("ImageGetName", 28802, "The name is not to be had.");
     EXPECT_EQ(Failure(spectrum, SelectionOf(kAllFlags), fit), "The name is not to be had.");
 
-    host_.RefuseNextLock();
+    fHost.RefuseNextLock();
     EXPECT_FALSE(Failure(spectrum, SelectionOf(kAllFlags), fit).empty());
 
-    host_.FailNextCall("CreateReal1DImage", 28802, "No room for the fit.");
+    fHost.FailNextCall("CreateReal1DImage", 28802, "No room for the fit.");
     EXPECT_EQ(Failure(spectrum, SelectionOf(1), fit), "No room for the fit.");
 
     const Image tooShort = MakeImage(
@@ -236,8 +236,8 @@ TEST_F(NiOxDriverTest, FailuresReturnNullAndKeepTheCallerState) {
     EXPECT_NE(Failure(tooShort, SelectionOf(1), fit).find("Ni Ka"), std::string::npos);
 
     EXPECT_EQ(fit.get(), earlier);
-    EXPECT_EQ(host_.ReferenceCount(spectrum.get()), 1);
-    EXPECT_EQ(host_.ReferenceCount(earlier), 1);
+    EXPECT_EQ(fHost.ReferenceCount(spectrum.get()), 1);
+    EXPECT_EQ(fHost.ReferenceCount(earlier), 1);
 }
 
 }  // namespace

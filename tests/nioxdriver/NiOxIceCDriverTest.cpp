@@ -40,10 +40,10 @@ class NiOxIceCDriverTest : public frametest::FrameTest {
 
     std::string Report(const Image& first, const Image& second) {
         const String report = EvaluateNiOxIceC(first, second);
-        EXPECT_FALSE(host_.HasPendingException()) << host_.PendingExceptionMessage();
+        EXPECT_FALSE(fHost.HasPendingException()) << fHost.PendingExceptionMessage();
         EXPECT_FALSE(report.IsNull());
         if (!report.IsNull()) {
-            EXPECT_EQ(host_.ReferenceCount(report.get()), 1);
+            EXPECT_EQ(fHost.ReferenceCount(report.get()), 1);
         }
         return StringToText(report);
     }
@@ -62,7 +62,7 @@ TEST_F(NiOxIceCDriverTest, TheSameSpectrumTwiceGivesNoDifference) {
         EXPECT_GT(r.iceErrors[k], 0.0);
         EXPECT_GT(r.carbonErrors[k], 0.0);
     }
-    EXPECT_EQ(host_.ReferenceCount(spectrum.get()), 1);
+    EXPECT_EQ(fHost.ReferenceCount(spectrum.get()), 1);
 }
 
 TEST_F(NiOxIceCDriverTest, EachSpectrumIsWindowedWithItsOwnCalibration) {
@@ -98,14 +98,14 @@ TEST_F(NiOxIceCDriverTest, ALongerSecondSpectrumIsCutToTheFirstCount) {
 TEST_F(NiOxIceCDriverTest, FailuresReturnNullAndLeakNothing) {
     const Image spectrum = SpectrumOf("NiOx", SharedSpectrum().counts);
     EXPECT_TRUE(EvaluateNiOxIceC(spectrum, Image()).IsNull());
-    EXPECT_EQ(host_.PendingExceptionMessage(), "No spectrum image was given.");
-    host_.ClearPendingException();
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "No spectrum image was given.");
+    fHost.ClearPendingException();
 
-    host_.FailNextCall("ImageClone", 28802, "No copy today.");
+    fHost.FailNextCall("ImageClone", 28802, "No copy today.");
     EXPECT_TRUE(EvaluateNiOxIceC(spectrum, spectrum).IsNull());
-    EXPECT_EQ(host_.PendingExceptionMessage(), "No copy today.");
-    host_.ClearPendingException();
-    EXPECT_EQ(host_.ReferenceCount(spectrum.get()), 1);
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "No copy today.");
+    fHost.ClearPendingException();
+    EXPECT_EQ(fHost.ReferenceCount(spectrum.get()), 1);
 }
 
 }  // namespace

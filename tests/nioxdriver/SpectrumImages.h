@@ -57,10 +57,10 @@ inline dmhost::ImageSpec SpectrumSpec(const std::string& name, const std::vector
                                       std::vector<dmhost::TagValue> tags = TagsOf({})) {
     dmhost::ImageSpec spec;
     spec.name = name;
-    spec.data_type = dataType;
+    spec.dataType = dataType;
     spec.values = counts;
     spec.calibrations = {dmhost::DimensionCalibration{offset, step, "keV"}};
-    spec.intensity_unit = "Counts";
+    spec.intensityUnit = "Counts";
     spec.tags = std::move(tags);
     return spec;
 }

@@ -166,7 +166,7 @@ TEST_F(DriverValidationTest, TheReportRecoversTheTruthOfASimulatedFile) {
     Gatan::PlugIn::Image fit;
     const std::string report = Gatan::PlugIn::StringToText(
         EvaluateNiOx(image, true, true, false, false, true, true, false, p.filmThickness, fit));
-    ASSERT_FALSE(host_.HasPendingException()) << host_.PendingExceptionMessage();
+    ASSERT_FALSE(fHost.HasPendingException()) << fHost.PendingExceptionMessage();
 
     EXPECT_NEAR(ReportValue(report, "FWHM at NiKa:   "), LineWidth(p.resolutionMnKa, 7.4781), 1.5);
     const SolidAngle expected = ComputeSolidAngle(InputOf(p), ExpectedWindows(s.expected));

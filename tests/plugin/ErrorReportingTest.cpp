@@ -31,12 +31,12 @@ TEST(ErrorPairTest, FormatsOfThePairs) {
 }
 
 TEST(ErrorPairTest, RaisedTextsAreCutTo255Characters) {
-    const std::string long_text(300, 'e');
+    const std::string longText(300, 'e');
     try {
-        Gatan::RaiseErrorText(long_text.c_str());
+        Gatan::RaiseErrorText(longText.c_str());
     } catch (const std_gatan_exception& error) {
         EXPECT_EQ(error.GetErrorCodes().code, 28802);
-        EXPECT_EQ(std::string(error.what()), long_text.substr(0, 255));
+        EXPECT_EQ(std::string(error.what()), longText.substr(0, 255));
     }
     try {
         Gatan::RaiseMessageText("plug-in message");
@@ -77,8 +77,8 @@ TEST(ErrorPairTest, AssertionModeTwoGoesToTheCurrentManager) {
 }
 
 TEST(PlugInLibraryDataTest, InstallsAndRestoresManagerAndAllocationHandler) {
-    std::new_handler before_handler = std::get_new_handler();
-    Gatan::ErrorManager* before_manager = Gatan::GetErrorManager();
+    std::new_handler beforeHandler = std::get_new_handler();
+    Gatan::ErrorManager* beforeManager = Gatan::GetErrorManager();
     {
         PlugInLibraryReference first;
         PlugInLibraryReference second;
@@ -94,8 +94,8 @@ TEST(PlugInLibraryDataTest, InstallsAndRestoresManagerAndAllocationHandler) {
         }
     }
     EXPECT_FALSE(HasPlugInLibraryData());
-    EXPECT_EQ(std::get_new_handler(), before_handler);
-    EXPECT_EQ(Gatan::GetErrorManager(), before_manager);
+    EXPECT_EQ(std::get_new_handler(), beforeHandler);
+    EXPECT_EQ(Gatan::GetErrorManager(), beforeManager);
 }
 
 TEST(ErrorCodesTest, StandardExceptionsCarryTheirTextCut) {
@@ -111,54 +111,54 @@ TEST(ErrorCodesTest, StandardExceptionsCarryTheirTextCut) {
 
 TEST_F(FrameTest, StandardExceptionReachesTheHostCutTo255) {
     ReportExceptionToHost(nullptr, std::runtime_error(std::string(300, 'r')));
-    EXPECT_EQ(host_.PendingExceptionCode(), 28802);
-    EXPECT_EQ(host_.PendingExceptionMessage(), std::string(255, 'r'));
-    host_.ClearPendingException();
+    EXPECT_EQ(fHost.PendingExceptionCode(), 28802);
+    EXPECT_EQ(fHost.PendingExceptionMessage(), std::string(255, 'r'));
+    fHost.ClearPendingException();
 }
 
 TEST_F(FrameTest, ErrorPairsReachTheHostAsTheHostFormatsThem) {
-    HostContext* context = host_.NewContext();
+    HostContext* context = fHost.NewContext();
     ReportExceptionToHost(context, std_gatan_exception(28810, 14));
-    EXPECT_EQ(host_.PendingExceptionMessage(), "An error (28810,14) has occurred.");
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "An error (28810,14) has occurred.");
     ReportUnknownExceptionToHost(context);
-    EXPECT_EQ(host_.PendingExceptionCode(), 28803);
-    EXPECT_EQ(host_.PendingExceptionMessage(), "An unspecified error has occurred.");
+    EXPECT_EQ(fHost.PendingExceptionCode(), 28803);
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "An unspecified error has occurred.");
     context->table->Release(context);
-    host_.ClearPendingException();
+    fHost.ClearPendingException();
 }
 
 TEST_F(FrameTest, HostThrowablePassedBackIsTheSameObject) {
     dmhost::ImageSpec spec;
     spec.values = {1.0};
-    dmhost::ObjectRef image = host_.MakeImage(spec);
-    host_.FailNextCall("ImageClone", 28802, "Clone refused.");
+    dmhost::ObjectRef image = fHost.MakeImage(spec);
+    fHost.FailNextCall("ImageClone", 28802, "Clone refused.");
     try {
         ImageClone(Image::FromBorrowed(image.get()));
         ADD_FAILURE() << "no exception";
     } catch (const std::exception& error) {
         DM_Object raised = dynamic_cast<const dmplugin_exception&>(error).GetThrowable().get();
         ReportExceptionToHost(nullptr, error);
-        EXPECT_EQ(host_.PendingException(), raised);
-        EXPECT_EQ(host_.PendingExceptionMessage(), "Clone refused.");
+        EXPECT_EQ(fHost.PendingException(), raised);
+        EXPECT_EQ(fHost.PendingExceptionMessage(), "Clone refused.");
     }
-    host_.ClearPendingException();
+    fHost.ClearPendingException();
 }
 
 TEST_F(FrameTest, RaisePendingHostExceptionReturnsWhenNothingIsPending) {
-    HostContext* context = host_.NewContext();
+    HostContext* context = fHost.NewContext();
     EXPECT_NO_THROW(RaisePendingHostException(context));
     ReportUnknownExceptionToHost(context);
     EXPECT_THROW(RaisePendingHostException(context), dmplugin_exception);
-    EXPECT_FALSE(host_.HasPendingException());
+    EXPECT_FALSE(fHost.HasPendingException());
     context->table->Release(context);
 }
 
 TEST_F(FrameTest, DisplayErrorShowsTheHostsTextAsAnAlert) {
     PlugInErrorManager manager;
     manager.DisplayError(28810, 14, 3);
-    ASSERT_EQ(host_.Alerts().size(), 1u);
-    EXPECT_EQ(host_.Alerts()[0].text, "An error (28810,14) has occurred.");
-    EXPECT_EQ(host_.Alerts()[0].kind, 3);
+    ASSERT_EQ(fHost.Alerts().size(), 1u);
+    EXPECT_EQ(fHost.Alerts()[0].text, "An error (28810,14) has occurred.");
+    EXPECT_EQ(fHost.Alerts()[0].kind, 3);
 }
 
 TEST_F(FrameTest, CurrentExceptionIsReportedWhateverItIs) {
@@ -167,14 +167,14 @@ TEST_F(FrameTest, CurrentExceptionIsReportedWhateverItIs) {
     } catch (...) {
         ReportCurrentExceptionToHost(nullptr);
     }
-    EXPECT_EQ(host_.PendingExceptionMessage(), "An unspecified error has occurred.");
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "An unspecified error has occurred.");
     try {
         throw std::logic_error("logic");
     } catch (...) {
         ReportCurrentExceptionToHost(nullptr);
     }
-    EXPECT_EQ(host_.PendingExceptionMessage(), "logic");
-    host_.ClearPendingException();
+    EXPECT_EQ(fHost.PendingExceptionMessage(), "logic");
+    fHost.ClearPendingException();
 }
 
 }  // namespace

@@ -35,37 +35,37 @@ inline void ExpectNothingHeld(const dmhost::StandInHost& host) {
         EXPECT_EQ(audit.references[c], 0)
             << dmhost::ObjectClassName(static_cast<dmhost::ObjectClass>(c));
     }
-    EXPECT_EQ(audit.interface_references, 0);
-    EXPECT_EQ(audit.class_interface_references, 0);
-    EXPECT_EQ(audit.open_contexts, 0);
-    EXPECT_EQ(audit.string_locks, 0);
-    EXPECT_EQ(audit.image_locks, 0);
+    EXPECT_EQ(audit.interfaceReferences, 0);
+    EXPECT_EQ(audit.classInterfaceReferences, 0);
+    EXPECT_EQ(audit.openContexts, 0);
+    EXPECT_EQ(audit.stringLocks, 0);
+    EXPECT_EQ(audit.imageLocks, 0);
     EXPECT_EQ(host.AuditErrors(), std::vector<std::string>());
 }
 
 class FrameTest : public ::testing::Test {
   protected:
     FrameTest() {
-        Gatan::PlugIn::LinkHost(host_.Interface());
+        Gatan::PlugIn::LinkHost(fHost.Interface());
         Gatan::PlugIn::LinkPendingHost();
     }
 
     void TearDown() override {
         UnlinkFrame();
-        ExpectNothingHeld(host_);
+        ExpectNothingHeld(fHost);
     }
 
     Gatan::PlugIn::Image MakeImage(const dmhost::ImageSpec& spec) {
-        dmhost::ObjectRef made = host_.MakeImage(spec);
+        dmhost::ObjectRef made = fHost.MakeImage(spec);
         return Gatan::PlugIn::Image::TakeOver(made.release());
     }
 
     Gatan::PlugIn::String MakeHostString(const std::string& text) {
-        return Gatan::PlugIn::String::TakeOver(host_.MakeString(text).release());
+        return Gatan::PlugIn::String::TakeOver(fHost.MakeString(text).release());
     }
 
-    dmhost::StandInHost host_;
-    Gatan::PlugIn::PlugInLibraryReference library_;
+    dmhost::StandInHost fHost;
+    Gatan::PlugIn::PlugInLibraryReference fLibrary;
 };
 
 }  // namespace frametest

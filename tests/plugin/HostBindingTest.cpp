@@ -21,10 +21,10 @@ using frametest::UnlinkFrame;
 
 const char* const kDataTypeSignature = "uint32 ImageGetDataType( ImageRef )";
 
-dmhost::ImageSpec Spectrum(uint32_t data_type, std::vector<double> values) {
+dmhost::ImageSpec Spectrum(uint32_t dataType, std::vector<double> values) {
     dmhost::ImageSpec spec;
     spec.name = "spectrum";
-    spec.data_type = data_type;
+    spec.dataType = dataType;
     spec.values = std::move(values);
     return spec;
 }
@@ -35,18 +35,18 @@ TEST(HostLinkingTest, PendingInterfaceTakesOneReferenceAndBecomesCurrent) {
 
     LinkHost(first.Interface());
     LinkHost(first.Interface());
-    EXPECT_EQ(first.Audit().interface_references, 1) << "the same interface twice";
+    EXPECT_EQ(first.Audit().interfaceReferences, 1) << "the same interface twice";
     EXPECT_EQ(PendingHost(), first.Interface());
 
     LinkHost(second.Interface());
-    EXPECT_EQ(first.Audit().interface_references, 0) << "the replaced one is given back";
-    EXPECT_EQ(second.Audit().interface_references, 1);
+    EXPECT_EQ(first.Audit().interfaceReferences, 0) << "the replaced one is given back";
+    EXPECT_EQ(second.Audit().interfaceReferences, 1);
 
     LinkPendingHost();
     EXPECT_EQ(CurrentHost(), second.Interface());
     EXPECT_EQ(PendingHost(), nullptr);
-    EXPECT_EQ(second.Audit().interface_references, 1) << "pending and current hold one together";
-    EXPECT_EQ(second.Audit().class_interface_references, kHostClassCount);
+    EXPECT_EQ(second.Audit().interfaceReferences, 1) << "pending and current hold one together";
+    EXPECT_EQ(second.Audit().classInterfaceReferences, kHostClassCount);
     for (HostClassId id : {kImageClass, kTagGroupClass, kStringClass, kFunctionClass,
                            kThrowableClass, kScriptClassClass}) {
         EXPECT_TRUE(HoldsClassInterface(id)) << HostClassName(id);
@@ -114,15 +114,15 @@ TEST_F(HostCallTest, StaleFunctionIsCalledAgainOnceWithAFreshHandleThatReplacesI
     DM_Object first = sSlot.fFunction;
     ASSERT_NE(first, nullptr);
 
-    host_.MakeFunctionStale(kDataTypeSignature, 1);
+    fHost.MakeFunctionStale(kDataTypeSignature, 1);
     EXPECT_EQ(CallDataType(image), 2u);
     EXPECT_NE(sSlot.fFunction, first);
-    EXPECT_EQ(host_.ReferenceCount(sSlot.fFunction), 1);
-    EXPECT_FALSE(host_.IsLive(first)) << "the stale handle is given back";
-    EXPECT_FALSE(host_.HasPendingException());
+    EXPECT_EQ(fHost.ReferenceCount(sSlot.fFunction), 1);
+    EXPECT_FALSE(fHost.IsLive(first)) << "the stale handle is given back";
+    EXPECT_FALSE(fHost.HasPendingException());
 
     EXPECT_EQ(CallDataType(image), 2u);
-    EXPECT_EQ(host_.CallCount("ImageGetDataType"), 3);
+    EXPECT_EQ(fHost.CallCount("ImageGetDataType"), 3);
 }
 
 TEST_F(HostCallTest, SecondStaleAnswerIsAFailure) {
@@ -130,7 +130,7 @@ TEST_F(HostCallTest, SecondStaleAnswerIsAFailure) {
     EXPECT_EQ(CallDataType(image), 2u);
     DM_Object held = sSlot.fFunction;
 
-    host_.MakeFunctionStale(kDataTypeSignature, 2);
+    fHost.MakeFunctionStale(kDataTypeSignature, 2);
     try {
         CallDataType(image);
         ADD_FAILURE() << "no exception";
@@ -138,22 +138,22 @@ TEST_F(HostCallTest, SecondStaleAnswerIsAFailure) {
         EXPECT_STREQ(error.what(), "The function handle is no longer valid.");
     }
     EXPECT_EQ(sSlot.fFunction, held) << "a fresh handle that failed replaces nothing";
-    EXPECT_FALSE(host_.HasPendingException()) << "the failure was taken from the host";
-    EXPECT_EQ(host_.CallCount("ImageGetDataType"), 1);
+    EXPECT_FALSE(fHost.HasPendingException()) << "the failure was taken from the host";
+    EXPECT_EQ(fHost.CallCount("ImageGetDataType"), 1);
 }
 
 TEST_F(FrameTest, HostFailureTravelsWithTheHostsThrowable) {
     Image image = MakeImage(Spectrum(dmhost::kReal8Data, {1}));
-    host_.FailNextCall("ImageGetName", 28802, "Name refused.");
+    fHost.FailNextCall("ImageGetName", 28802, "Name refused.");
     try {
         ImageGetName(image);
         ADD_FAILURE() << "no exception";
     } catch (const dmplugin_exception& error) {
         EXPECT_STREQ(error.what(), "Name refused.");
-        EXPECT_EQ(host_.ThrowableCode(error.GetThrowable().get()), 28802);
-        EXPECT_EQ(host_.ReferenceCount(error.GetThrowable().get()), 1);
+        EXPECT_EQ(fHost.ThrowableCode(error.GetThrowable().get()), 28802);
+        EXPECT_EQ(fHost.ReferenceCount(error.GetThrowable().get()), 1);
     }
-    EXPECT_FALSE(host_.HasPendingException());
+    EXPECT_FALSE(fHost.HasPendingException());
     EXPECT_EQ(StringToText(ImageGetName(image)), "spectrum") << "the next call works";
 }
 

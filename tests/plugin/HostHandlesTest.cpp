@@ -13,10 +13,10 @@ using namespace Gatan::PlugIn;
 using frametest::FrameTest;
 
 TEST_F(FrameTest, HandleCopiesAssignmentsAndDetachCountReferences) {
-    dmhost::ObjectRef made = host_.MakeString("text");
-    dmhost::ObjectRef other = host_.MakeString("other");
+    dmhost::ObjectRef made = fHost.MakeString("text");
+    dmhost::ObjectRef other = fHost.MakeString("other");
     DM_Object object = made.get();
-    auto count = [&] { return host_.ReferenceCount(object); };
+    auto count = [&] { return fHost.ReferenceCount(object); };
     ASSERT_EQ(count(), 1);
     {
         String borrowed = String::FromBorrowed(object);
@@ -31,7 +31,7 @@ TEST_F(FrameTest, HandleCopiesAssignmentsAndDetachCountReferences) {
         String assigned = String::FromBorrowed(other.get());
         assigned = borrowed;
         EXPECT_EQ(count(), 4);
-        EXPECT_EQ(host_.ReferenceCount(other.get()), 1) << "the old object is given back";
+        EXPECT_EQ(fHost.ReferenceCount(other.get()), 1) << "the old object is given back";
 
         String moved = std::move(assigned);
         EXPECT_EQ(count(), 4);
@@ -51,7 +51,7 @@ TEST_F(FrameTest, HandleCopiesAssignmentsAndDetachCountReferences) {
 }
 
 TEST_F(FrameTest, HandlesCompareAndCheckThroughTheirClass) {
-    dmhost::ObjectRef made = host_.MakeString("x");
+    dmhost::ObjectRef made = fHost.MakeString("x");
     String a = String::FromBorrowed(made.get());
     EXPECT_TRUE(a.IsValid());
     EXPECT_TRUE(a.IsSameObject(made.get()));
@@ -62,8 +62,8 @@ TEST_F(FrameTest, HandlesCompareAndCheckThroughTheirClass) {
 TEST_F(FrameTest, StringsCarryEightBitTextBothWays) {
     const std::string text("caf\xe9 \0 end", 10);
     String made = MakeString(text);
-    EXPECT_EQ(host_.ReferenceCount(made.get()), 1);
-    EXPECT_EQ(host_.ReadText(made.get()), text);
+    EXPECT_EQ(fHost.ReferenceCount(made.get()), 1);
+    EXPECT_EQ(fHost.ReadText(made.get()), text);
     EXPECT_EQ(StringToText(made), text);
     EXPECT_EQ(StringToText(String()), "") << "a String that cannot be read is empty";
 }
@@ -78,8 +78,8 @@ TEST_F(FrameTest, CopyStringToBufferStoresAtMostTheCapacity) {
     EXPECT_EQ(std::string(buffer, 255), text.substr(0, 255));
     EXPECT_EQ(buffer[255], '#') << "nothing written past the capacity";
 
-    std::size_t short_stored = CopyStringToBuffer(MakeHostString("abc"), buffer, 255);
-    EXPECT_EQ(short_stored, 3u);
+    std::size_t shortStored = CopyStringToBuffer(MakeHostString("abc"), buffer, 255);
+    EXPECT_EQ(shortStored, 3u);
     EXPECT_EQ(std::string(buffer, 3), "abc");
 }
 
@@ -103,7 +103,7 @@ TEST_F(FrameTest, FailingSinkStillUnlocksTheString) {
     String string = MakeHostString("abc");
     ThrowingSink sink;
     EXPECT_THROW(ReadString(string, sink), std::runtime_error);
-    EXPECT_EQ(host_.Audit().string_locks, 0);
+    EXPECT_EQ(fHost.Audit().stringLocks, 0);
 }
 
 }  // namespace

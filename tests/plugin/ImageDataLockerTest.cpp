@@ -19,7 +19,7 @@ class ImageDataLockerTest : public FrameTest {
     Image MakeSpectrum(std::vector<double> values, std::vector<uint32_t> dimensions = {}) {
         dmhost::ImageSpec spec;
         spec.name = "spectrum";
-        spec.data_type = dmhost::kReal8Data;
+        spec.dataType = dmhost::kReal8Data;
         spec.dimensions = std::move(dimensions);
         spec.values = std::move(values);
         return MakeImage(spec);
@@ -31,8 +31,8 @@ TEST_F(ImageDataLockerTest, LocksDataAndDescribesItsLayout) {
     {
         ImageDataLocker locker(image);
         ASSERT_TRUE(locker.IsLocked());
-        EXPECT_EQ(host_.LockCount(image.get()), 1);
-        EXPECT_EQ(host_.ReferenceCount(image.get()), 2) << "the locker holds the image";
+        EXPECT_EQ(fHost.LockCount(image.get()), 1);
+        EXPECT_EQ(fHost.ReferenceCount(image.get()), 2) << "the locker holds the image";
         const ImageData& data = locker.get_image_data();
         EXPECT_EQ(data.get_data_type(), ImageData::REAL8_DATA);
         ASSERT_EQ(data.get_dimension_count(), 2u);
@@ -43,10 +43,10 @@ TEST_F(ImageDataLockerTest, LocksDataAndDescribesItsLayout) {
         values[0] = 10.0;
         ImageDataChanged(image);
     }
-    EXPECT_EQ(host_.LockCount(image.get()), 0);
-    EXPECT_EQ(host_.ReferenceCount(image.get()), 1);
-    EXPECT_EQ(host_.ReadImage(image.get()).values[0], 10.0);
-    EXPECT_EQ(host_.CallCount("ImageUnlockData"), 1);
+    EXPECT_EQ(fHost.LockCount(image.get()), 0);
+    EXPECT_EQ(fHost.ReferenceCount(image.get()), 1);
+    EXPECT_EQ(fHost.ReadImage(image.get()).values[0], 10.0);
+    EXPECT_EQ(fHost.CallCount("ImageUnlockData"), 1);
 }
 
 TEST_F(ImageDataLockerTest, SameImageTwiceLocksOnce) {
@@ -54,9 +54,9 @@ TEST_F(ImageDataLockerTest, SameImageTwiceLocksOnce) {
     ImageDataLocker locker(image);
     Image same = image;
     locker.Lock(same);
-    EXPECT_EQ(host_.CallCount("ImageLockData"), 1);
-    EXPECT_EQ(host_.LockCount(image.get()), 1);
-    EXPECT_EQ(host_.CallCount("ImageUnlockData"), 0);
+    EXPECT_EQ(fHost.CallCount("ImageLockData"), 1);
+    EXPECT_EQ(fHost.LockCount(image.get()), 1);
+    EXPECT_EQ(fHost.CallCount("ImageUnlockData"), 0);
 }
 
 TEST_F(ImageDataLockerTest, SecondImageUnlocksTheFirst) {
@@ -64,36 +64,36 @@ TEST_F(ImageDataLockerTest, SecondImageUnlocksTheFirst) {
     Image second = MakeSpectrum({3, 4, 5});
     ImageDataLocker locker(first);
     locker.Lock(second);
-    EXPECT_EQ(host_.LockCount(first.get()), 0);
-    EXPECT_EQ(host_.LockCount(second.get()), 1);
-    EXPECT_EQ(host_.ReferenceCount(first.get()), 1) << "the first image is no longer held";
+    EXPECT_EQ(fHost.LockCount(first.get()), 0);
+    EXPECT_EQ(fHost.LockCount(second.get()), 1);
+    EXPECT_EQ(fHost.ReferenceCount(first.get()), 1) << "the first image is no longer held";
     EXPECT_EQ(static_cast<double*>(locker.get_image_data().get_data())[2], 5.0);
 
     locker.Unlock();
     EXPECT_FALSE(locker.IsLocked());
     EXPECT_EQ(locker.get_image_data().get_data(), nullptr);
-    EXPECT_EQ(host_.LockCount(second.get()), 0);
+    EXPECT_EQ(fHost.LockCount(second.get()), 0);
     locker.Lock(second);
-    EXPECT_EQ(host_.LockCount(second.get()), 1) << "after Unlock the same image locks again";
+    EXPECT_EQ(fHost.LockCount(second.get()), 1) << "after Unlock the same image locks again";
 }
 
 TEST_F(ImageDataLockerTest, ImageInvalidBeforeUnlockGetsNoUnlockCall) {
     Image image = MakeSpectrum({1, 2});
     {
         ImageDataLocker locker(image);
-        host_.InvalidateImage(image.get());
+        fHost.InvalidateImage(image.get());
     }
-    EXPECT_EQ(host_.CallCount("ImageUnlockData"), 0);
-    EXPECT_EQ(host_.CallCount("ImageIsValid"), 1);
+    EXPECT_EQ(fHost.CallCount("ImageUnlockData"), 0);
+    EXPECT_EQ(fHost.CallCount("ImageIsValid"), 1);
 }
 
 TEST_F(ImageDataLockerTest, InvalidImageIsNotLocked) {
     Image image = MakeSpectrum({1, 2});
-    host_.InvalidateImage(image.get());
+    fHost.InvalidateImage(image.get());
     ImageDataLocker locker(image);
     EXPECT_FALSE(locker.IsLocked());
     EXPECT_EQ(locker.get_image_data().get_data(), nullptr);
-    EXPECT_EQ(host_.CallCount("ImageLockData"), 0);
+    EXPECT_EQ(fHost.CallCount("ImageLockData"), 0);
 
     ImageDataLocker empty{Image()};
     EXPECT_FALSE(empty.IsLocked());
@@ -101,7 +101,7 @@ TEST_F(ImageDataLockerTest, InvalidImageIsNotLocked) {
 
 TEST_F(ImageDataLockerTest, SixDimensionsRaiseAndGiveTheLockBack) {
     Image image = MakeSpectrum({1, 2});
-    host_.ReportDimensionCount(image.get(), 6);
+    fHost.ReportDimensionCount(image.get(), 6);
     try {
         ImageDataLocker locker(image);
         ADD_FAILURE() << "no exception";
@@ -109,13 +109,13 @@ TEST_F(ImageDataLockerTest, SixDimensionsRaiseAndGiveTheLockBack) {
         EXPECT_STREQ(error.what(), "Too many dimensions.");
         EXPECT_EQ(error.GetErrorCodes().code, 28802);
     }
-    EXPECT_EQ(host_.LockCount(image.get()), 0);
-    EXPECT_EQ(host_.ReferenceCount(image.get()), 1);
+    EXPECT_EQ(fHost.LockCount(image.get()), 0);
+    EXPECT_EQ(fHost.ReferenceCount(image.get()), 1);
 }
 
 TEST_F(ImageDataLockerTest, RefusedLockRaisesTheAssertion) {
     Image image = MakeSpectrum({1, 2});
-    host_.RefuseNextLock();
+    fHost.RefuseNextLock();
     try {
         ImageDataLocker locker(image);
         ADD_FAILURE() << "no exception";
@@ -126,8 +126,8 @@ TEST_F(ImageDataLockerTest, RefusedLockRaisesTheAssertion) {
                      "fLockData )\" Failed!");
         EXPECT_EQ(error.GetErrorCodes().code, 28803);
     }
-    EXPECT_EQ(host_.CallCount("ImageUnlockData"), 0);
-    EXPECT_EQ(host_.ReferenceCount(image.get()), 1);
+    EXPECT_EQ(fHost.CallCount("ImageUnlockData"), 0);
+    EXPECT_EQ(fHost.ReferenceCount(image.get()), 1);
 }
 
 }  // namespace

@@ -21,53 +21,53 @@ using frametest::FrameTest;
 class MemoryBufferClassTest : public FrameTest {
   protected:
     void SetUp() override {
-        name_ = MemoryBufferClass::FormatName(this);
+        fName = MemoryBufferClass::FormatName(this);
         MemoryBufferClass::ResetClassIndices();
-        RegisterClass(MakeString(name_), MakeString(""), MemoryBufferClass::CreateObject,
+        RegisterClass(MakeString(fName), MakeString(""), MemoryBufferClass::CreateObject,
                       MemoryBufferClass::DestroyObject, 0);
         AddMethod(MemoryBufferClass::kLockMemorySignature, MemoryBufferClass::LockMemoryEntry);
         AddMethod(MemoryBufferClass::kUnlockMemorySignature, MemoryBufferClass::UnlockMemoryEntry);
     }
 
     void TearDown() override {
-        UnregisterClass(MakeString(name_));
+        UnregisterClass(MakeString(fName));
         FrameTest::TearDown();
     }
 
     void AddMethod(const char* signature, DM_CellsEntryPoint entry) {
         Function method = NewCallbackFunction(MakeString(signature), entry, 4);
-        ClassAddMethod(MakeString(name_), method);
+        ClassAddMethod(MakeString(fName), method);
     }
 
-    std::string name_;
+    std::string fName;
 };
 
 TEST_F(MemoryBufferClassTest, NameIsTheMainObjectAddressAndTheSuffix) {
     char expected[64];
     std::snprintf(expected, sizeof expected, "%p_pluginmemorybuffer", static_cast<void*>(this));
-    EXPECT_EQ(name_, expected);
-    EXPECT_EQ(std::string(MemoryBufferClass::Name()), name_);
-    EXPECT_EQ(host_.RegisteredClasses(), std::vector<std::string>{name_});
-    EXPECT_EQ(host_.ClassMethods(name_),
+    EXPECT_EQ(fName, expected);
+    EXPECT_EQ(std::string(MemoryBufferClass::Name()), fName);
+    EXPECT_EQ(fHost.RegisteredClasses(), std::vector<std::string>{fName});
+    EXPECT_EQ(fHost.ClassMethods(fName),
               (std::vector<std::string>{MemoryBufferClass::kLockMemorySignature,
                                         MemoryBufferClass::kUnlockMemorySignature}));
 }
 
 TEST_F(MemoryBufferClassTest, MethodsDispatchOffANullObject) {
     uint32_t size = 99;
-    void* lock_data = &size;
+    void* lockData = &size;
     std::vector<ArgumentCell> cells(4, ArgumentCell{});
     PutCell(cells[2], &size);
-    PutCell(cells[3], &lock_data);
-    dmhost::ScriptResult locked = host_.CallClassMethod(name_, "LockMemory", cells);
+    PutCell(cells[3], &lockData);
+    dmhost::ScriptResult locked = fHost.CallClassMethod(fName, "LockMemory", cells);
     EXPECT_TRUE(locked.failed);
     EXPECT_EQ(locked.error, "Attempt to dispatch off a null object.");
     EXPECT_EQ(size, 99u) << "nothing written back";
-    EXPECT_EQ(host_.CallCount("ScriptObjectGetClassTokenByIndex"), 1);
-    EXPECT_EQ(host_.CallCount("ScriptObjectGetClassIndex"), 1);
+    EXPECT_EQ(fHost.CallCount("ScriptObjectGetClassTokenByIndex"), 1);
+    EXPECT_EQ(fHost.CallCount("ScriptObjectGetClassIndex"), 1);
 
     dmhost::ScriptResult unlocked =
-        host_.CallClassMethod(name_, "UnlockMemory", std::vector<ArgumentCell>(2, ArgumentCell{}));
+        fHost.CallClassMethod(fName, "UnlockMemory", std::vector<ArgumentCell>(2, ArgumentCell{}));
     EXPECT_TRUE(unlocked.failed);
     EXPECT_EQ(unlocked.error, "Attempt to dispatch off a null object.");
 }

@@ -13,8 +13,8 @@ using frametest::FrameTest;
 
 class ResultsStreamTest : public FrameTest {
   protected:
-    int32_t Pieces() const { return host_.CallCount("Result"); }
-    std::string Text() const { return host_.ResultsText(); }
+    int32_t Pieces() const { return fHost.CallCount("Result"); }
+    std::string Text() const { return fHost.ResultsText(); }
 };
 
 TEST_F(ResultsStreamTest, LongWriteIsOnePiece) {
@@ -57,11 +57,11 @@ TEST_F(ResultsStreamTest, WriteThatDoesNotFitSendsTheBufferFirst) {
 
 TEST_F(ResultsStreamTest, RefusedPieceStaysBufferedAndFlushFails) {
     ResultsStream << "kept";
-    host_.FailNextCall("Result", 28802, "Results window closed.");
+    fHost.FailNextCall("Result", 28802, "Results window closed.");
     ResultsStream.flush();
     EXPECT_TRUE(ResultsStream.bad());
     EXPECT_EQ(Text(), "");
-    EXPECT_FALSE(host_.HasPendingException());
+    EXPECT_FALSE(fHost.HasPendingException());
 
     ResultsStream.clear();
     ResultsStream.flush();

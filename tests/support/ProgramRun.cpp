@@ -35,13 +35,13 @@ int RunCommandLine(const std::string& line) {
 
 }  // namespace
 
-ProgramRun RunProgram(const std::string& command, const std::string& out_path,
-                      const std::string& err_path) {
+ProgramRun RunProgram(const std::string& command, const std::string& outPath,
+                      const std::string& errPath) {
     ProgramRun run;
-    run.status = RunCommandLine(XRAY_PROGRAM_EMULATOR + command + " >\"" + out_path + "\" 2>\"" +
-                                err_path + "\"");
-    run.out = ReadText(out_path);
-    run.err = ReadText(err_path);
+    run.status = RunCommandLine(XRAY_PROGRAM_EMULATOR + command + " >\"" + outPath + "\" 2>\"" +
+                                errPath + "\"");
+    run.out = ReadText(outPath);
+    run.err = ReadText(errPath);
     return run;
 }
 

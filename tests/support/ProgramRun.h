@@ -19,10 +19,10 @@ struct ProgramRun {
 };
 
 // `command` is the program path and its arguments, each quoted where it needs to be; the
-// output of the run goes to `out_path` and `err_path`, which are left behind for the caller.
+// output of the run goes to `outPath` and `errPath`, which are left behind for the caller.
 // A cross-built program is started through the emulator its tests run under.
-ProgramRun RunProgram(const std::string& command, const std::string& out_path,
-                      const std::string& err_path);
+ProgramRun RunProgram(const std::string& command, const std::string& outPath,
+                      const std::string& errPath);
 
 // A file in the test folder named after the running test and its suite, so tests run side
 // by side never share one.
