@@ -133,6 +133,13 @@ std::optional<SpectrumText> OpenSpectrumFile(const std::string& path) {
     return SpectrumText{path, ReadWholeStream(*in, path)};
 }
 
+EMSASpectrum ReadSpectrumFile(const std::string& path) {
+    const std::optional<SpectrumText> file = OpenSpectrumFile(path);
+    if (!file)
+        throw SpectrumFileError("Could not open the spectrum file \"" + path + "\".");
+    return ReadSpectrum(*file);
+}
+
 HeaderLine SplitHeaderLine(std::string_view line) {
     const auto [field, value] = FieldAndValue(line);
     const size_t hyphen = field.find('-');

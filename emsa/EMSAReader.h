@@ -81,6 +81,11 @@ void ReadMultiColumnData(const SpectrumText& file, size_t dataStart, EMSASpectru
 // Header and channels of a text already in memory (tests, fuzzers, other sources).
 EMSASpectrum ReadSpectrum(const SpectrumText& file);
 
+// Header and channels of the file at `path`, for callers without a Results window: a file
+// that cannot be opened throws SpectrumFileError too ("Could not open the spectrum file
+// \"<path>\".").
+EMSASpectrum ReadSpectrumFile(const std::string& path);
+
 }  // namespace xray
 
 #endif  // XRAY_EMSA_EMSAREADER_H

@@ -26,16 +26,16 @@ class GaussianFitError : public std::runtime_error {
 };
 
 struct GaussianFit {
-    double sigma;      // standard deviation, channels
-    double mu;         // centre, channels from the window's first channel
-    double height;     // H, in the units of the values
-    double chiSquare;  // sum of (value - model)^2 / value over the usable channels
+    double sigma = 0.0;      // standard deviation, channels
+    double mu = 0.0;         // centre, channels from the window's first channel
+    double height = 0.0;     // H, in the units of the values
+    double chiSquare = 0.0;  // sum of (value - model)^2 / value over the usable channels
 };
 
 struct GaussianPeakFit {
-    GaussianFit fit;  // the fit at the chosen exponent
-    double exponent;  // the chosen weight exponent p
-    int passes;       // Brent passes, the ending one included
+    GaussianFit fit;        // the fit at the chosen exponent
+    double exponent = 0.0;  // the chosen weight exponent p
+    int passes = 0;         // Brent passes, the ending one included
 };
 
 // Copies the channels around the first maximum of `values`, down to 10 % of it, into

@@ -15,10 +15,10 @@
 namespace xray {
 
 struct Contamination {
-    double ice;                // nm, spectrum 1 less spectrum 2 (thicker on 1: positive)
-    SigmaErrors iceErrors;     // nm
-    double carbon;             // nm, likewise
-    SigmaErrors carbonErrors;  // nm
+    double ice = 0.0;            // nm, spectrum 1 less spectrum 2 (thicker on 1: positive)
+    SigmaErrors iceErrors{};     // nm
+    double carbon = 0.0;         // nm, likewise
+    SigmaErrors carbonErrors{};  // nm
 };
 
 // From the window tables of the two spectra.

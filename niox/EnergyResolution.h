@@ -26,14 +26,14 @@ class EnergyResolutionError : public std::runtime_error {
 };
 
 struct EnergyResolution {
-    int32_t windowStart;  // table row of the fit window's first channel
-    int32_t windowCount;  // channels in the fit window
-    double peakHeight;    // counts
-    double peakPosition;  // keV
-    double sigma;         // standard deviation, eV
-    double fwhmNiKa;      // eV
-    double fwtmNiKa;      // eV
-    double fwhmMnKa;      // eV
+    int32_t windowStart = 0;    // table row of the fit window's first channel
+    int32_t windowCount = 0;    // channels in the fit window
+    double peakHeight = 0.0;    // counts
+    double peakPosition = 0.0;  // keV
+    double sigma = 0.0;         // standard deviation, eV
+    double fwhmNiKa = 0.0;      // eV
+    double fwtmNiKa = 0.0;      // eV
+    double fwhmMnKa = 0.0;      // eV
 };
 
 // `step` is the spectrum's energy step in keV per channel. `curve` receives the fitted

@@ -12,9 +12,12 @@
 namespace xray {
 
 struct InverseHoleCount {
-    double niNet, niBackground, moNet, moBackground;
-    double ratio;
-    SigmaErrors errors;
+    double niNet = 0.0;  // Ni K counts
+    double niBackground = 0.0;
+    double moNet = 0.0;  // Mo K counts
+    double moBackground = 0.0;
+    double ratio = 0.0;
+    SigmaErrors errors{};
 };
 
 InverseHoleCount ComputeInverseHoleCount(const WindowTable& windows);

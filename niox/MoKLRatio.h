@@ -12,9 +12,10 @@
 namespace xray {
 
 struct MoKLRatio {
-    double kNet, lNet;
-    double ratio;
-    SigmaErrors errors;
+    double kNet = 0.0;  // Mo K counts
+    double lNet = 0.0;  // Mo L counts
+    double ratio = 0.0;
+    SigmaErrors errors{};
 };
 
 MoKLRatio ComputeMoKLRatio(const WindowTable& windows);

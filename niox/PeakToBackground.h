@@ -15,12 +15,13 @@
 namespace xray {
 
 struct PeakToBackground {
-    double net, background;
-    double windowWidth10eV;  // the Ni K peak window's width in units of 10 eV
-    double fiori;
-    SigmaErrors fioriErrors;
-    double total;
-    SigmaErrors totalErrors;
+    double net = 0.0;              // Ni K counts
+    double background = 0.0;       // Ni K counts
+    double windowWidth10eV = 0.0;  // the Ni K peak window's width in units of 10 eV
+    double fiori = 0.0;
+    SigmaErrors fioriErrors{};
+    double total = 0.0;
+    SigmaErrors totalErrors{};
 };
 
 // Which blocks EvaluatePeakToBackground returns; any other value returns no text.

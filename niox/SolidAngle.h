@@ -17,24 +17,28 @@
 namespace xray {
 
 struct SolidAngleInput {
-    double filmThickness;  // nm
-    double voltage;        // kV
-    double xTilt, yTilt;   // degrees
-    double probeCurrent;   // nA
-    double liveTime;       // s
+    double filmThickness = 0.0;  // nm
+    double voltage = 0.0;        // kV
+    double xTilt = 0.0;          // degrees
+    double yTilt = 0.0;          // degrees
+    double probeCurrent = 0.0;   // nA
+    double liveTime = 0.0;       // s
 };
 
 struct SolidAngle {
-    double net, background;  // Ni K counts
-    double filmThickness, liveTime, probeCurrent;
-    double voltageFactor;  // 0 for an unsupported voltage
-    double tilt;           // combined tilt angle, radians
-    double solidAngle;     // sr
-    SigmaErrors solidAngleErrors;
-    double efficiency;  // counts per second per nA per sr
-    SigmaErrors efficiencyErrors;
-    double normalisedEfficiency;
-    SigmaErrors normalisedEfficiencyErrors;
+    double net = 0.0;         // Ni K counts
+    double background = 0.0;  // Ni K counts
+    double filmThickness = 0.0;
+    double liveTime = 0.0;
+    double probeCurrent = 0.0;
+    double voltageFactor = 0.0;  // 0 for an unsupported voltage
+    double tilt = 0.0;           // combined tilt angle, radians
+    double solidAngle = 0.0;     // sr
+    SigmaErrors solidAngleErrors{};
+    double efficiency = 0.0;  // counts per second per nA per sr
+    SigmaErrors efficiencyErrors{};
+    double normalisedEfficiency = 0.0;
+    SigmaErrors normalisedEfficiencyErrors{};
     bool valid() const { return solidAngle > 0.0; }
 };
 

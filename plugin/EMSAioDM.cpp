@@ -30,7 +30,7 @@ constexpr int32_t kCalibratedOrigin = 0;
 
 // A file that cannot be opened is reported in the Results window and imported as an empty
 // spectrum; any other reading failure throws. The file's text is dropped on return.
-EMSASpectrum ReadSpectrumFile(const std::string& path) {
+EMSASpectrum ReadSpectrumOrReportFailure(const std::string& path) {
     const std::optional<SpectrumText> file = OpenSpectrumFile(path);
     if (!file) {
         ResultsStream << "FAIL : Unable to open " << path << "!" << std::endl;
@@ -168,7 +168,7 @@ Image ImportEMSASpectrum(String path) {
     const std::string pathText = StringToText(path);
     const std::string name = StringToText(PathExtractBaseName(path, kNameFormat));
     path.Reset();
-    const EMSASpectrum spectrum = ReadSpectrumFile(pathText);
+    const EMSASpectrum spectrum = ReadSpectrumOrReportFailure(pathText);
 
     Image image = CreateReal1DImage(name.c_str(), kRealElementBytes, spectrum.npoints);
     ImageDataLocker locker(image);

@@ -94,11 +94,6 @@ std::string WriteNiOxReport(const WorkingSpectrum& w, const NiOxSelection& s, do
 
 }  // namespace
 
-bool NiOxSelection::Any() const {
-    return energyResolution || inverseHoleCount || fioriPB || totalPB || moKL || solidAngle ||
-           detectorEfficiency;
-}
-
 int PairSelection(bool first, bool second) {
     return (first ? 1 : 0) + (second ? 2 : 0);
 }

@@ -21,20 +21,9 @@
 #include <cstdint>
 #include <string>
 
+#include "niox/NiOxEvaluation.h"
 #include "plugin/HostHandles.h"
 #include "plugin/ScriptWork.h"
-
-// The seven selections, in the order of the script function's flags.
-struct NiOxSelection {
-    bool energyResolution = false;
-    bool inverseHoleCount = false;
-    bool fioriPB = false;
-    bool totalPB = false;
-    bool moKL = false;
-    bool solidAngle = false;
-    bool detectorEfficiency = false;
-    bool Any() const;
-};
 
 // EvaluateNiOx itself is declared with the other script work in plugin/ScriptWork.h:
 //   Gatan::PlugIn::String EvaluateNiOx(Gatan::PlugIn::Image spectrumImage,

@@ -129,6 +129,13 @@ TEST(EMSAReaderFixtureTest, DataShorterThanNpointsRepeatsTheLastValue) {
 TEST(EMSAReaderFileTest, MissingFileIsReportedAsUnopenable) {
     EXPECT_FALSE(OpenSpectrumFile(kFixtures + "/no such file.msa").has_value());
     EXPECT_FALSE(OpenSpectrumFile(kFixtures).has_value()) << "a folder is no file";
+    try {
+        ReadSpectrumFile(kFixtures + "/no such file.msa");
+        ADD_FAILURE() << "an unopenable file must throw";
+    } catch (const SpectrumFileError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Could not open the spectrum file \"" + kFixtures + "/no such file.msa\".");
+    }
 }
 
 TEST(EMSAReaderFileTest, FileWithoutSpectrumLineIsRefusedByName) {

@@ -1,6 +1,7 @@
 // EvaluateNiOx through the stand-in host: what it copies, what it leaves alone, the header,
 // which blocks appear in which order, the fit image, missing tags and failures. The
 // fixture checks at teardown that no host reference, lock or context is left over.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,7 +10,9 @@
 #include "niox/EnergyResolution.h"
 #include "niox/InverseHoleCount.h"
 #include "niox/MoKLRatio.h"
+#include "niox/NiOxEvaluation.h"
 #include "niox/PeakToBackground.h"
+#include "niox/ReportFormat.h"
 #include "niox/SolidAngle.h"
 #include "plugin/HostFunctions.h"
 #include "plugin/HostStrings.h"
@@ -167,6 +170,41 @@ TEST_F(NiOxDriverTest, AllFlagsGiveTheHeaderAndEveryBlockOfTheComputations) {
         EvaluateNiOx(Spectrum(), true, true, true, true, true, true, true, 42.5, fit);
     EXPECT_EQ(StringToText(report), expected);
     EXPECT_EQ(fHost.ReferenceCount(report.get()), 1);
+}
+
+// The numbers callers get from the core without the host are the report's, unrounded.
+TEST_F(NiOxDriverTest, CoreResultsRoundToTheDigitsOfTheReport) {
+    const SolidAngleTags tags;
+    const SolidAngleInput input{42.5,       tags.voltage,      tags.xTilt,
+                                tags.yTilt, tags.probeCurrent, tags.liveTime};
+    const std::vector<double>& counts = SharedSpectrum().counts;
+    const NiOxResults r = EvaluateNiOxSpectrum(
+        {counts.data(), static_cast<int32_t>(counts.size()), 0.0, static_cast<double>(0.01f)},
+        NiOxSelection::All(), input);
+    ASSERT_FALSE(r.AnyFailed());
+    Image fit;
+    const std::string report =
+        StringToText(EvaluateNiOx(Spectrum(), true, true, true, true, true, true, true, 42.5, fit));
+
+    const EnergyResolution& e = *r.energyResolution.result;
+    const SolidAngle& a = *r.detectorEfficiency.result;
+    const std::pair<std::string, std::string> printed[] = {
+        {"Peak position:  ", Fixed(e.peakPosition, 3)},
+        {"FWHM at NiKa:   ", Fixed(e.fwhmNiKa, 1)},
+        {"FWHM at MnKa:  ", Fixed(e.fwhmMnKa, 1)},
+        {"Inverse hole-count: ", Fixed(r.inverseHoleCount.result->ratio, 2)},
+        {"Error 3sigma(99%):  ", Fixed(r.inverseHoleCount.result->errors[2], 2)},
+        {"Fiori P/B:         ", Fixed(r.fioriPB.result->fiori, 2)},
+        {"Total P/B:         ", Fixed(r.totalPB.result->total, 2)},
+        {"Mo K/L ratio:         ", Fixed(r.moKL.result->ratio, 2)},
+        {"Collection angle:  ", Fixed(r.solidAngle.result->solidAngle, 4)},
+        {"Normalized detector efficiency: ", Fixed(a.normalisedEfficiency, 4)},
+    };
+    for (const auto& [label, digits] : printed)
+        EXPECT_THAT(report, ::testing::HasSubstr(label + digits));
+    EXPECT_EQ(r.fitCurve.count(), static_cast<int32_t>(counts.size()));
+    EXPECT_EQ(fHost.ReadImage(fit.get()).values[e.windowStart + e.windowCount / 2],
+              static_cast<float>(r.fitCurve[e.windowStart + e.windowCount / 2]));
 }
 
 TEST_F(NiOxDriverTest, FitImageOnlyWhenTheEnergyResolutionIsSelected) {
