@@ -1,6 +1,6 @@
 // StandInHost: a small, faithful implementation of the host side of the plug-in interface.
 //
-// It hands out the three interface objects of plugin/DMPlugInInterface.h (HostInterface,
+// It hands out the three interface objects of interface/DMPlugInInterface.h (HostInterface,
 // HostContext, ClassInterface) at the host's table positions, keeps reference-counted host
 // objects (images, tag groups and lists, strings, throwables, functions, script classes),
 // implements every host script function the module looks up by signature, installs and

@@ -3,8 +3,6 @@
 #include "plugin/ScriptFunctionTable.h"
 
 void DMZorlab::Startup() {
-    for (const Gatan::PlugIn::ScriptFunctionRow& row : Gatan::PlugIn::kScriptFunctionTable) {
-        if (row.entry != nullptr)
-            AddFunction(row.signature, row.entry);
-    }
+    for (const Gatan::PlugIn::ScriptFunctionRow& row : Gatan::PlugIn::kScriptFunctionTable)
+        AddFunction(row.signature, row.entry);
 }

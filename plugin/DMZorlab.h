@@ -1,6 +1,6 @@
 // DMZorlab: the main object of the X-ray utilities module. Its Startup installs the script
-// functions of the script-function table, in the table's order, skipping rows whose work is
-// not built; Run, Cleanup and Shutdown do nothing. It holds nothing of its own beyond what
+// functions of the script-function table, in the table's order; Run, Cleanup and Shutdown do
+// nothing. It holds nothing of its own beyond what
 // every main object holds (PlugInMain.h). Startup throws what the host throws; the
 // functions installed before a failure stay listed for shut-down to remove.
 #ifndef XRAY_PLUGIN_DMZORLAB_H

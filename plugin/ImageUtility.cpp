@@ -12,6 +12,10 @@ namespace PlugIn {
 
 namespace {
 
+// The frame's assertion is known by this source name and number, which the message shows to
+// script users; it names the assertion, not a line of this file.
+constexpr int32_t kLockAssertion = 800;
+
 // The error that ended the lock is the one worth reporting; one from giving back is not.
 void GiveBackUnusedLock(const Image& image, const ImageLockRecord& lock) {
     try {
@@ -89,7 +93,7 @@ void ImageDataLocker::Lock(const Image& image) {
         return;
     const PlugInCallbacks& callbacks = GetCallbacks();
     if (!callbacks.lock_image_data(image.get(), fLockFlags, fLockData)) {
-        AssertionFailed("ImageUtility", 800,
+        AssertionFailed("ImageUtility", kLockAssertion,
                         "(*PlugInMain::GetCallbacks().lock_image_data)( image.get(), fLockFlags, "
                         "fLockData )",
                         1);

@@ -50,6 +50,10 @@ const PlugInCallbacks kCallbacks = {WriteResults,         ShowAlert,          Re
                                     lock_image_data,      get_locked_data,    unlock_image_data};
 const PlugInCallbacks* sCallbacks = nullptr;
 
+// The frame's assertion is known by this source name and number, which the message shows to
+// script users; it names the assertion, not a line of this file.
+constexpr int32_t kLibraryDataAssertion = 239;
+
 // The module's own hold on the binding. The cached host functions go first, while their
 // class interface is still held; the classes go before the last use of the host.
 class ModuleHostBinding {
@@ -69,8 +73,6 @@ ModuleHostBinding sModuleHostBinding;
 const PlugInCallbacks& GetCallbacks() {
     if (sCallbacks == nullptr)
         sCallbacks = &kCallbacks;
-    if (sCallbacks == nullptr)
-        AssertionFailed("PlugInUtility", 327, "sCallbacks != NULL", 1);
     return *sCallbacks;
 }
 
@@ -81,7 +83,7 @@ void AcquirePlugInLibraryData() {
     }
     if (LibraryData() == nullptr) {
         --sPlugInLibraryUsers;
-        AssertionFailed("PlugInUtility", 239, "sPlugInLibraryData != NULL", 1);
+        AssertionFailed("PlugInUtility", kLibraryDataAssertion, "sPlugInLibraryData != NULL", 1);
     }
 }
 

@@ -14,8 +14,6 @@ DM_EntryPoint EntryPoint(Function* function) {
 
 }  // namespace
 
-// A function's work joins the module by naming its wrapper here, for example
-// EntryPoint(Zor_NiOx<EvaluateNiOx>) in place of nullptr.
 const ScriptFunctionRow kScriptFunctionTable[kScriptFunctionCount] = {
     {"dm_string Zor_XrayUtilsVersion(void)", EntryPoint(Zor_XrayUtilsVersion)},
     {"ImageRef Zor_EMSAtoDM(dm_string)", EntryPoint(Zor_EMSAtoDM<ImportEMSASpectrum>)},

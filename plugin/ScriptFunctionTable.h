@@ -1,6 +1,5 @@
 // ScriptFunctionTable: the module's script functions, in the order the main object installs
-// them, each with its signature text and entry point. A row whose work is not part of the
-// module yet has no entry point and is not installed.
+// them, each with its signature text and entry point.
 //
 // The table is fixed when the module is built; nothing here throws.
 #ifndef XRAY_PLUGIN_SCRIPTFUNCTIONTABLE_H
@@ -15,7 +14,7 @@ namespace PlugIn {
 
 struct ScriptFunctionRow {
     const char* signature;
-    DM_EntryPoint entry;  // null while the function's work is not built
+    DM_EntryPoint entry;
 };
 
 constexpr std::size_t kScriptFunctionCount = 6;
