@@ -26,9 +26,9 @@
 
 #if defined(__GLIBC__)
 #include <malloc.h>
+#endif
 
 using namespace xray;
-#endif
 
 namespace {
 
