@@ -7,6 +7,8 @@ namespace xray {
 
 namespace {
 
+constexpr int64_t kHoursPerDay = 24;
+
 // Far beyond any acquisition, and far enough below the range of int64_t that the clock
 // arithmetic cannot overflow for an absurd duration in a damaged file.
 constexpr double kMaxWholeUnits = 1e12;
@@ -143,6 +145,7 @@ ClockTime EndTime(const EMSASpectrum& spectrum) {
         end.minute -= 60;
         end.hour += 1;
     }
+    end.hour %= kHoursPerDay;
     return end;
 }
 

@@ -15,8 +15,7 @@
 
 namespace xray {
 
-// A time of day on the 24-hour clock. The hour is not wrapped at 24: an acquisition that
-// ends after midnight has an end hour of 24 or more.
+// A time of day on the 24-hour clock.
 struct ClockTime {
     int64_t hour = 0;
     int64_t minute = 0;
@@ -38,13 +37,15 @@ std::string DetectorTypeText(const EMSASpectrum& spectrum);
 std::string DateText(const CalendarTime& acquired);
 
 // "9:5:3 AM": hours above 12 count from 12 with "PM", and a clock hour of exactly 12 then
-// becomes 0 with the suffix swapped, so 12:30 is "0:30:0 PM" and 24:00 "0:0:0 AM".
+// becomes 0 with the suffix swapped, so 12:30 is "0:30:0 PM" and 00:30 "0:30:0 AM".
 std::string ClockText(const ClockTime& time);
 
 ClockTime StartTime(const CalendarTime& acquired);
 
 // The start time plus the acquisition's duration (real time for EDS, dwell time for ELS,
-// none otherwise) in whole hours, minutes and seconds; no date change is made.
+// none otherwise) in whole hours, minutes and seconds, the hour taken modulo 24: a run
+// that ends after midnight ends earlier on the clock than it started. No date change is
+// made.
 ClockTime EndTime(const EMSASpectrum& spectrum);
 
 // (npoints - choffset) x xperchan, truncated toward zero.

@@ -1,8 +1,9 @@
 // Zor_EMSAtoDM as a script calls it: the built module loaded into the stand-in host, the
-// image handed back with one reference, and failures shown to the script with their own
-// message.
+// image handed back with one reference, failures shown to the script with their own
+// message, and the acquisition tags a person reads: clock times past midnight.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ namespace {
 using dmhost::ObjectClass;
 using dmhost::ScriptResult;
 using dmhost::ScriptValue;
+using importtest::Header;
 using importtest::SpectrumText;
 
 // What the reader alone says about the file.
@@ -48,6 +50,21 @@ class ImportScriptFunctionTest : public ::testing::Test {
 
     ScriptResult Import(const std::string& path) {
         return fHost.CallScriptFunction("Zor_EMSAtoDM", {ScriptValue::String(path)});
+    }
+
+    // The tags of the image imported from a file with this header and these values.
+    dmhost::TagValue ImportTags(const Header& header, const std::vector<std::string>& values) {
+        const ScriptResult result = Import(fFiles.Write("s.msa", SpectrumText(header, values)));
+        if (result.failed || !result.value)
+            throw std::runtime_error("import failed: " + result.error);
+        return fHost.ReadImage(result.value.get()).tags;
+    }
+
+    static const dmhost::TagValue& Tag(const dmhost::TagValue& tags, const std::string& path) {
+        const dmhost::TagValue* tag = tags.Find(path);
+        if (tag == nullptr)
+            throw std::logic_error("no tag " + path);
+        return *tag;
     }
 
     dmhost::StandInHost fHost;
@@ -99,6 +116,20 @@ TEST_F(ImportScriptFunctionTest, ReadingErrorReachesTheScriptWithItsOwnMessage) 
     EXPECT_EQ(result.error, ReaderMessage(path).substr(0, 255)) << "the frame keeps 255 characters";
     EXPECT_EQ(fHost.ResultsText(), "");
     EXPECT_EQ(fHost.Audit().Objects(ObjectClass::kImage), 0);
+}
+
+TEST_F(ImportScriptFunctionTest, AcquisitionPastMidnightEndsOnTheNextDaysClock) {
+    const dmhost::TagValue twoHours = ImportTags(
+        {{"NPOINTS", "1"}, {"SIGNALTYPE", "EDS"}, {"TIME", "23:00:00"}, {"REALTIME", "7200"}},
+        {"1"});
+    EXPECT_EQ(Tag(twoHours, "EDS:Acquisition:Start time").text, "11:0:0 PM");
+    EXPECT_EQ(Tag(twoHours, "EDS:Acquisition:End time").text, "1:0:0 AM") << "hour 25";
+
+    // 25 h 1 min 1.7 s from 22:10:50: 23:11:51 on the day after next.
+    const dmhost::TagValue overADay = ImportTags(
+        {{"NPOINTS", "1"}, {"SIGNALTYPE", "EDS"}, {"TIME", "22:10:50"}, {"REALTIME", "90061.7"}},
+        {"1"});
+    EXPECT_EQ(Tag(overADay, "EDS:Acquisition:End time").text, "11:11:51 PM");
 }
 
 }  // namespace

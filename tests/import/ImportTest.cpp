@@ -192,7 +192,7 @@ TEST_F(ImportTest, TimesAroundNoonAndMidnightUseTheClockHourRules) {
     const ImageSnapshot midnight = ImportFile(
         {{"NPOINTS", "1"}, {"SIGNALTYPE", "EDS"}, {"TIME", "23:59:30"}, {"REALTIME", "45"}}, {"1"});
     EXPECT_EQ(Tag(midnight, "EDS:Acquisition:Start time").text, "11:59:30 PM");
-    EXPECT_EQ(Tag(midnight, "EDS:Acquisition:End time").text, "0:0:15 AM") << "hour 24";
+    EXPECT_EQ(Tag(midnight, "EDS:Acquisition:End time").text, "0:0:15 AM") << "hour 0";
 }
 
 TEST_F(ImportTest, SerialEnergyLossSpectrumEndsAfterItsDwellTime) {
