@@ -7,7 +7,8 @@
 // - SIGNALTYPE is EDS for keV images and ELS for images whose detector is an energy-loss
 //   spectrometer, and is left out when the reader would then rescale the channel width;
 // - YUNITS is left out when the intensity unit is empty (any YUNITS line means "Counts");
-// - DATE and TIME are left out when the tags' texts do not give a real date and time;
+// - DATE and TIME are left out when the tags' texts do not give a real date and time
+//   (the import leaves them empty when the file had none);
 // - tag values that are missing, not numbers or not finite are left out.
 // Nothing here throws except std::bad_alloc.
 #ifndef XRAY_CLI_EMSAHEADER_H

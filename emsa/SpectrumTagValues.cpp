@@ -40,6 +40,10 @@ ClockTime SplitDuration(double seconds) {
     return ClockTime{WholeUnits(hours), WholeUnits(minutes), WholeUnits(std::trunc(rest))};
 }
 
+bool HasTimeOfDay(const CalendarTime& acquired) {
+    return acquired.hour >= 0 && acquired.minute >= 0 && acquired.second >= 0;
+}
+
 std::string EdsDetectorText(EdsDetector detector) {
     switch (detector) {
         case EdsDetector::SIBEW:
@@ -109,6 +113,8 @@ std::string DetectorTypeText(const EMSASpectrum& spectrum) {
 }
 
 std::string DateText(const CalendarTime& acquired) {
+    if (acquired.month < 0 || acquired.day < 0 || acquired.year < 0)
+        return "";
     return std::to_string(static_cast<int64_t>(acquired.month) + 1) + "/" +
            std::to_string(acquired.day) + "/" + std::to_string(acquired.year);
 }
@@ -128,10 +134,6 @@ std::string ClockText(const ClockTime& time) {
            std::to_string(time.second) + (afternoon ? " PM" : " AM");
 }
 
-ClockTime StartTime(const CalendarTime& acquired) {
-    return ClockTime{acquired.hour, acquired.minute, acquired.second};
-}
-
 ClockTime EndTime(const EMSASpectrum& spectrum) {
     const ClockTime duration = SplitDuration(AcquisitionDuration(spectrum));
     const CalendarTime& start = spectrum.acquired;
@@ -147,6 +149,18 @@ ClockTime EndTime(const EMSASpectrum& spectrum) {
     }
     end.hour %= kHoursPerDay;
     return end;
+}
+
+std::string StartTimeText(const CalendarTime& acquired) {
+    if (!HasTimeOfDay(acquired))
+        return "";
+    return ClockText(ClockTime{acquired.hour, acquired.minute, acquired.second});
+}
+
+std::string EndTimeText(const EMSASpectrum& spectrum) {
+    if (!HasTimeOfDay(spectrum.acquired))
+        return "";
+    return ClockText(EndTime(spectrum));
 }
 
 double EnergyRange(const EMSASpectrum& spectrum) {

@@ -4,7 +4,7 @@
 //
 // Pure functions of an EMSASpectrum (or part of one); nothing here touches the host, holds
 // state or throws except std::bad_alloc. Integers in texts are plain decimal without
-// padding; a member still at its -1 default is written as -1 ("0/-1/-1").
+// padding.
 #ifndef XRAY_EMSA_SPECTRUMTAGVALUES_H
 #define XRAY_EMSA_SPECTRUMTAGVALUES_H
 
@@ -33,20 +33,24 @@ std::string ImagingModeText(OperMode mode);
 // (and for a detector that was not given) empty.
 std::string DetectorTypeText(const EMSASpectrum& spectrum);
 
-// month + 1, day and year joined by slashes: "1/12/2010".
+// month + 1, day and year joined by slashes: "1/12/2010". Empty when the record holds no
+// whole date: a member still negative was not given or not recognised.
 std::string DateText(const CalendarTime& acquired);
 
 // "9:5:3 AM": hours above 12 count from 12 with "PM", and a clock hour of exactly 12 then
 // becomes 0 with the suffix swapped, so 12:30 is "0:30:0 PM" and 00:30 "0:30:0 AM".
 std::string ClockText(const ClockTime& time);
 
-ClockTime StartTime(const CalendarTime& acquired);
-
 // The start time plus the acquisition's duration (real time for EDS, dwell time for ELS,
 // none otherwise) in whole hours, minutes and seconds, the hour taken modulo 24: a run
 // that ends after midnight ends earlier on the clock than it started. No date change is
 // made.
 ClockTime EndTime(const EMSASpectrum& spectrum);
+
+// The clock texts of the start and the end time; both empty when the record holds no whole
+// time of day (a member still negative), since the end is then unknown as well.
+std::string StartTimeText(const CalendarTime& acquired);
+std::string EndTimeText(const EMSASpectrum& spectrum);
 
 // (npoints - choffset) x xperchan, truncated toward zero.
 double EnergyRange(const EMSASpectrum& spectrum);

@@ -116,12 +116,12 @@ TagGroup AcquisitionGroup(const EMSASpectrum& s) {
     TagGroupSetTagAsLong(acquisition, "Channels", s.npoints);
     SetText(acquisition, "Date", DateText(s.acquired));
     TagGroupSetTagAsDouble(acquisition, "Dispersion (kV)", s.xperchan);
-    SetText(acquisition, "End time", ClockText(EndTime(s)));
+    SetText(acquisition, "End time", EndTimeText(s));
     TagGroupSetTagAsDouble(acquisition, "Energy cut off (V)", 0.0);
     TagGroupSetTagAsDouble(acquisition, "Energy Range (kV)", EnergyRange(s));
     TagGroupSetTagAsDouble(acquisition, "Exposure (s)", s.livetime);
     TagGroupSetTagAsDouble(acquisition, "Live Time multiplier", 10.0);
-    SetText(acquisition, "Start time", ClockText(StartTime(s.acquired)));
+    SetText(acquisition, "Start time", StartTimeText(s.acquired));
     return acquisition;
 }
 

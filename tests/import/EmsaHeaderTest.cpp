@@ -32,7 +32,7 @@ TEST(StandardTime, UndoesTheImportsClockTextForEveryHourOfTheDay) {
 
 TEST(StandardTime, TextsThatAreNoTimeOfDayGiveNothing) {
     for (const char* text :
-         {"-1:-1:-1 AM", "12:0:0 AM", "1:60:0 PM", "1:5 PM", "1:5:9", "1:5:9 XM", "1:5:9 PM x"})
+         {"", "-1:-1:-1 AM", "12:0:0 AM", "1:60:0 PM", "1:5 PM", "1:5:9", "1:5:9 XM", "1:5:9 PM x"})
         EXPECT_EQ(xrayutils::StandardTime(text), "") << text;
 }
 

@@ -1,6 +1,7 @@
 // Zor_EMSAtoDM as a script calls it: the built module loaded into the stand-in host, the
 // image handed back with one reference, failures shown to the script with their own
-// message, and the acquisition tags a person reads: clock times past midnight.
+// message, and the acquisition tags a person reads: clock times past midnight, a date or
+// time the file does not give.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -130,6 +131,21 @@ TEST_F(ImportScriptFunctionTest, AcquisitionPastMidnightEndsOnTheNextDaysClock) 
         {{"NPOINTS", "1"}, {"SIGNALTYPE", "EDS"}, {"TIME", "22:10:50"}, {"REALTIME", "90061.7"}},
         {"1"});
     EXPECT_EQ(Tag(overADay, "EDS:Acquisition:End time").text, "11:11:51 PM");
+}
+
+TEST_F(ImportScriptFunctionTest, DateOrTimeTheFileDoesNotGiveIsEmpty) {
+    const dmhost::TagValue dateOnly = ImportTags(
+        {{"NPOINTS", "1"}, {"SIGNALTYPE", "EDS"}, {"DATE", "01-FEB-2020"}, {"REALTIME", "7200"}},
+        {"1"});
+    EXPECT_EQ(Tag(dateOnly, "EDS:Acquisition:Date").text, "2/1/2020");
+    EXPECT_EQ(Tag(dateOnly, "EDS:Acquisition:Start time").text, "");
+    EXPECT_EQ(Tag(dateOnly, "EDS:Acquisition:End time").text, "") << "no start to add to";
+
+    const dmhost::TagValue timeOnly = ImportTags(
+        {{"NPOINTS", "1"}, {"SIGNALTYPE", "EDS"}, {"TIME", "09:05:03"}, {"REALTIME", "60"}}, {"1"});
+    EXPECT_EQ(Tag(timeOnly, "EDS:Acquisition:Date").text, "");
+    EXPECT_EQ(Tag(timeOnly, "EDS:Acquisition:Start time").text, "9:5:3 AM");
+    EXPECT_EQ(Tag(timeOnly, "EDS:Acquisition:End time").text, "9:6:3 AM");
 }
 
 }  // namespace

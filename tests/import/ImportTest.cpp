@@ -214,9 +214,11 @@ TEST_F(ImportTest, SerialEnergyLossSpectrumEndsAfterItsDwellTime) {
 
 TEST_F(ImportTest, FileWithoutCalendarOrLiveTimeKeepsTheDefaults) {
     const ImageSnapshot image = ImportFile({{"NPOINTS", "2"}}, {"3", "4"});
-    EXPECT_EQ(Tag(image, "EDS:Acquisition:Date").text, "0/-1/-1");
-    EXPECT_EQ(Tag(image, "EDS:Acquisition:Start time").text, "-1:-1:-1 AM");
-    EXPECT_EQ(Tag(image, "EDS:Acquisition:End time").text, "-1:-1:-1 AM");
+    // Empty rather than the record's -1 placeholders ("0/-1/-1", "-1:-1:-1 AM"), which no
+    // one reading the tags could take for anything but a date and time.
+    EXPECT_EQ(Tag(image, "EDS:Acquisition:Date").text, "");
+    EXPECT_EQ(Tag(image, "EDS:Acquisition:Start time").text, "");
+    EXPECT_EQ(Tag(image, "EDS:Acquisition:End time").text, "");
     EXPECT_TRUE(std::isinf(Tag(image, "EDS:Count rate").doubleValue)) << "7 / 0";
     EXPECT_EQ(Tag(image, "EDS:Detector info:Window type").longValue, 1);
     EXPECT_EQ(image.intensityUnit, "") << "no YUNITS line";
