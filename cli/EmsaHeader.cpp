@@ -38,11 +38,25 @@ std::string TagText(const dmhost::ImageSnapshot& image, const char* path) {
     return tag != nullptr ? tag->text : std::string();
 }
 
-Signal SignalOf(const dmhost::ImageSnapshot& image, const std::string& units) {
+// The import writes an energy-loss channel width in eV into the calibration and in kV into
+// "Dispersion (kV)", every other one the same into both. The tolerance covers the
+// calibration's 4-byte real and is far below the factor of 1000.
+bool DispersionIsElectronVoltsInKiloVolts(const dmhost::ImageSnapshot& image, float scale) {
+    const TagValue* dispersion =
+        FindTag(image, "EDS:Acquisition:Dispersion (kV)", TagKind::kDouble);
+    if (dispersion == nullptr || scale == 0.0f || !std::isfinite(scale))
+        return false;
+    const double inElectronVolts = dispersion->doubleValue * 1000.0;
+    return std::fabs(inElectronVolts - scale) <= 1e-6 * std::fabs(scale);
+}
+
+Signal SignalOf(const dmhost::ImageSnapshot& image,
+                const dmhost::DimensionCalibration& calibration) {
     const std::string detector = TagText(image, "EDS:Detector info:Detector type");
-    if (detector == "PARALL" || detector == "SERIAL")
+    if (detector == "PARALL" || detector == "SERIAL" ||
+        DispersionIsElectronVoltsInKiloVolts(image, calibration.scale))
         return Signal::kELS;
-    return units == "keV" ? Signal::kEDS : Signal::kNone;
+    return calibration.units == "keV" ? Signal::kEDS : Signal::kNone;
 }
 
 // The reader turns EDS widths above 1.0 from eV into keV and ELS widths below 0.1 from keV
@@ -100,7 +114,7 @@ void AddCalibration(HeaderLines& lines, const dmhost::ImageSnapshot& image) {
     lines.Add("DATATYPE", "Y");
     lines.Add("XPERCHAN", FormatReal4(calibration.scale));
     lines.Add("OFFSET", FormatReal4(calibration.origin));
-    const Signal signal = SignalOf(image, calibration.units);
+    const Signal signal = SignalOf(image, calibration);
     if (signal != Signal::kNone && ReaderKeepsScale(signal, calibration.scale))
         lines.Add("SIGNALTYPE", signal == Signal::kEDS ? "EDS" : "ELS");
     lines.AddIfGiven("CHOFFSET", ZeroEnergyChannel(calibration));

@@ -4,8 +4,9 @@
 // The lines come in the order a standard file has them, up to but not including the
 // SPECTRUM line. A keyword's unit (BEAMKV's kV) is kept apart so the writer can lay the
 // field out. Rules that keep a re-import equal to the image:
-// - SIGNALTYPE is EDS for keV images and ELS for images whose detector is an energy-loss
-//   spectrometer, and is left out when the reader would then rescale the channel width;
+// - SIGNALTYPE is ELS for images whose detector is an energy-loss spectrometer or whose
+//   "Dispersion (kV)" is the channel width in eV turned into kV, EDS for other keV images,
+//   and is left out when the reader would then rescale the channel width;
 // - YUNITS is left out when the intensity unit is empty (any YUNITS line means "Counts");
 // - DATE and TIME are left out when the tags' texts do not give a real date and time
 //   (the import leaves them empty when the file had none);

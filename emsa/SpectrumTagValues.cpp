@@ -8,6 +8,7 @@ namespace xray {
 namespace {
 
 constexpr int64_t kHoursPerDay = 24;
+constexpr double kElectronVoltsPerKilo = 1000.0;
 
 // Far beyond any acquisition, and far enough below the range of int64_t that the clock
 // arithmetic cannot overflow for an absurd duration in a damaged file.
@@ -42,6 +43,11 @@ ClockTime SplitDuration(double seconds) {
 
 bool HasTimeOfDay(const CalendarTime& acquired) {
     return acquired.hour >= 0 && acquired.minute >= 0 && acquired.second >= 0;
+}
+
+// An energy in the spectrum's own unit (eV for ELS, keV for EDS), in kV.
+double KiloVolts(const EMSASpectrum& spectrum, double energy) {
+    return spectrum.signaltype == SignalType::ELS ? energy / kElectronVoltsPerKilo : energy;
 }
 
 std::string EdsDetectorText(EdsDetector detector) {
@@ -163,10 +169,16 @@ std::string EndTimeText(const EMSASpectrum& spectrum) {
     return ClockText(EndTime(spectrum));
 }
 
+double Dispersion(const EMSASpectrum& spectrum) {
+    return KiloVolts(spectrum, spectrum.xperchan);
+}
+
+// The whole range is converted before truncating, so that a range of exactly so many kV
+// in eV is not cut to one less by the rounding of a per-channel width in kV.
 double EnergyRange(const EMSASpectrum& spectrum) {
     const double channels =
         static_cast<double>(spectrum.npoints) - static_cast<double>(spectrum.choffset);
-    return std::trunc(channels * spectrum.xperchan);
+    return std::trunc(KiloVolts(spectrum, channels * spectrum.xperchan));
 }
 
 double CountRate(const EMSASpectrum& spectrum) {

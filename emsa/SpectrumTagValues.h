@@ -4,7 +4,8 @@
 //
 // Pure functions of an EMSASpectrum (or part of one); nothing here touches the host, holds
 // state or throws except std::bad_alloc. Integers in texts are plain decimal without
-// padding.
+// padding. Energies of EDS and ELS spectra are in kV (ELS records hold eV); those of other
+// spectra, whose unit is not known, as the record holds them.
 #ifndef XRAY_EMSA_SPECTRUMTAGVALUES_H
 #define XRAY_EMSA_SPECTRUMTAGVALUES_H
 
@@ -52,7 +53,12 @@ ClockTime EndTime(const EMSASpectrum& spectrum);
 std::string StartTimeText(const CalendarTime& acquired);
 std::string EndTimeText(const EMSASpectrum& spectrum);
 
-// (npoints - choffset) x xperchan, truncated toward zero.
+// The channel width in kV: xperchan, which holds eV for ELS spectra, divided by 1000 for
+// them; as held for every other spectrum (keV for EDS).
+double Dispersion(const EMSASpectrum& spectrum);
+
+// (npoints - choffset) channels of the channel width in kV, truncated toward zero to whole
+// kV (an ELS range of 6345.7 eV gives 6).
 double EnergyRange(const EMSASpectrum& spectrum);
 
 // The sum of all channel values divided by the live time (IEEE quotient: a live time of 0

@@ -115,7 +115,7 @@ TagGroup AcquisitionGroup(const EMSASpectrum& s) {
     TagGroup acquisition = NewTagGroup();
     TagGroupSetTagAsLong(acquisition, "Channels", s.npoints);
     SetText(acquisition, "Date", DateText(s.acquired));
-    TagGroupSetTagAsDouble(acquisition, "Dispersion (kV)", s.xperchan);
+    TagGroupSetTagAsDouble(acquisition, "Dispersion (kV)", Dispersion(s));
     SetText(acquisition, "End time", EndTimeText(s));
     TagGroupSetTagAsDouble(acquisition, "Energy cut off (V)", 0.0);
     TagGroupSetTagAsDouble(acquisition, "Energy Range (kV)", EnergyRange(s));

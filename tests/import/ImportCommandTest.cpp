@@ -92,6 +92,29 @@ TEST_F(ImportCommandTest, EmsaOutputImportsBackToTheSameImage) {
     EXPECT_EQ(again.out, original.out) << "the same name, calibration, values and tags";
 }
 
+// An energy-loss spectrum without a named spectrometer (its width in kV in the tags, in eV
+// in the calibration) and a file without a date or time.
+TEST_F(ImportCommandTest, EnergyLossAndUndatedOutputImportsBackToTheSameTags) {
+    const Header files[] = {
+        {{"NPOINTS", "4"}, {"NCOLUMNS", "1"}, {"XPERCHAN", "0.25"}, {"SIGNALTYPE", "ELS"}},
+        {{"NPOINTS", "4"},
+         {"NCOLUMNS", "1"},
+         {"XPERCHAN", "10"},
+         {"SIGNALTYPE", "EDS"},
+         {"REALTIME", "7200"}}};
+    const std::string copy = fFiles.PathOf("copy");
+    std::filesystem::create_directory(copy);
+    for (const Header& header : files) {
+        const std::string first = fFiles.Write("s.msa", SpectrumText(header, {"1", "2", "3", "4"}));
+        const std::string second = (std::filesystem::path(copy) / "s.msa").string();
+        const ProgramRun original = Run("import " + Quoted(first) + " --emsa " + Quoted(second));
+        ASSERT_EQ(original.status, 0) << original.err;
+        const ProgramRun again = Run("import " + Quoted(second));
+        ASSERT_EQ(again.status, 0) << again.err;
+        EXPECT_EQ(again.out, original.out) << ReadAll(second);
+    }
+}
+
 TEST_F(ImportCommandTest, EmsaOutputKeepsFourByteValuesAndAnEmptyIntensityUnit) {
     const std::string first = fFiles.Write(
         "odd.msa", SpectrumText({{"NPOINTS", "6"},

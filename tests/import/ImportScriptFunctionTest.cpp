@@ -1,7 +1,7 @@
 // Zor_EMSAtoDM as a script calls it: the built module loaded into the stand-in host, the
 // image handed back with one reference, failures shown to the script with their own
 // message, and the acquisition tags a person reads: clock times past midnight, a date or
-// time the file does not give.
+// time the file does not give, energy-loss widths in kV.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -146,6 +146,25 @@ TEST_F(ImportScriptFunctionTest, DateOrTimeTheFileDoesNotGiveIsEmpty) {
     EXPECT_EQ(Tag(timeOnly, "EDS:Acquisition:Date").text, "");
     EXPECT_EQ(Tag(timeOnly, "EDS:Acquisition:Start time").text, "9:5:3 AM");
     EXPECT_EQ(Tag(timeOnly, "EDS:Acquisition:End time").text, "9:6:3 AM");
+}
+
+TEST_F(ImportScriptFunctionTest, EnergyLossWidthAndRangeAreInKilovolts) {
+    const ScriptResult result =
+        Import(fFiles.Write("eels.msa", SpectrumText({{"NPOINTS", "2047"},
+                                                      {"XUNITS", "eV"},
+                                                      {"XPERCHAN", "3.1"},
+                                                      {"OFFSET", "-20"},
+                                                      {"SIGNALTYPE", "ELS"},
+                                                      {"ELSDET", "PARALL"}},
+                                                     std::vector<std::string>(2047, "5"))));
+    ASSERT_FALSE(result.failed) << result.error;
+    const dmhost::ImageSnapshot image = fHost.ReadImage(result.value.get());
+    EXPECT_DOUBLE_EQ(Tag(image.tags, "EDS:Acquisition:Dispersion (kV)").doubleValue, 0.0031);
+    EXPECT_EQ(Tag(image.tags, "EDS:Acquisition:Energy Range (kV)").doubleValue, 6.0)
+        << "6345.7 eV truncated to whole kV";
+    EXPECT_EQ(image.calibrations[0].scale, 3.1f) << "the calibration stays in eV";
+    EXPECT_EQ(image.calibrations[0].origin, -20.0f);
+    EXPECT_EQ(image.calibrations[0].units, "eV");
 }
 
 }  // namespace
