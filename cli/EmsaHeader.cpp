@@ -22,6 +22,8 @@ const char* const kWindowKeywords[] = {"TBEWIND", "TALWIND", "TPYWIND",
 
 enum class Signal { kNone, kEDS, kELS };
 
+constexpr int kSecondsPerDay = 24 * 60 * 60;
+
 std::string TwoDigits(int value) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d", value);
@@ -57,6 +59,28 @@ Signal SignalOf(const dmhost::ImageSnapshot& image,
         DispersionIsElectronVoltsInKiloVolts(image, calibration.scale))
         return Signal::kELS;
     return calibration.units == "keV" ? Signal::kEDS : Signal::kNone;
+}
+
+// The second of the day of a clock text "h:m:s AM" as the import writes it; -1 when it is
+// not a time of day.
+int SecondOfDay(const std::string& clockText) {
+    int clockHour = 0;
+    int minute = 0;
+    int second = 0;
+    char suffix[3] = {};
+    int used = 0;
+    if (std::sscanf(clockText.c_str(), "%d:%d:%d %2[AMP]%n", &clockHour, &minute, &second, suffix,
+                    &used) != 4 ||
+        used != static_cast<int>(clockText.size()) || clockHour < 0 || clockHour > 11 ||
+        minute < 0 || minute > 59 || second < 0 || second > 59) {
+        return -1;
+    }
+    const std::string half(suffix);
+    if (half != "AM" && half != "PM")
+        return -1;
+    // The import writes 12:xx as 0:xx PM and 13:xx as 1:xx PM.
+    const int hour = half == "AM" ? clockHour : clockHour + 12;
+    return (hour * 60 + minute) * 60 + second;
 }
 
 // The reader turns EDS widths above 1.0 from eV into keV and ELS widths below 0.1 from keV
@@ -96,6 +120,22 @@ class HeaderLines {
     std::vector<EmsaHeaderLine> fLines;
 };
 
+// The import ends an energy-loss acquisition the dwell (or integration) time after its
+// start, in whole seconds and on a clock that wraps at midnight: the difference of the two
+// clock texts gives the same end time back. The import adds the file's number as it
+// stands, so it is written back under the keyword's standard unit.
+void AddDwellTime(HeaderLines& lines, const dmhost::ImageSnapshot& image,
+                  const std::string& detector) {
+    const char* keyword = detector == "SERIAL"   ? "DWELLTIME"
+                          : detector == "PARALL" ? "INTEGTIME"
+                                                 : nullptr;
+    const int start = SecondOfDay(TagText(image, "EDS:Acquisition:Start time"));
+    const int end = SecondOfDay(TagText(image, "EDS:Acquisition:End time"));
+    if (keyword == nullptr || start < 0 || end < 0)
+        return;
+    lines.Add(keyword, std::to_string((end - start + kSecondsPerDay) % kSecondsPerDay), "ms");
+}
+
 // The channel of zero energy, when the calibration gives a sensible one.
 std::string ZeroEnergyChannel(const dmhost::DimensionCalibration& calibration) {
     const double channel = -static_cast<double>(calibration.origin) / calibration.scale;
@@ -120,6 +160,8 @@ void AddCalibration(HeaderLines& lines, const dmhost::ImageSnapshot& image) {
     lines.AddIfGiven("CHOFFSET", ZeroEnergyChannel(calibration));
     const std::string detector = TagText(image, "EDS:Detector info:Detector type");
     lines.AddIfGiven(signal == Signal::kELS ? "ELSDET" : "EDSDET", detector);
+    if (signal == Signal::kELS)
+        AddDwellTime(lines, image, detector);
 }
 
 void AddMicroscope(HeaderLines& lines, const dmhost::ImageSnapshot& image) {
@@ -164,23 +206,11 @@ std::string StandardDate(const std::string& dateText) {
 }
 
 std::string StandardTime(const std::string& clockText) {
-    int clockHour = 0;
-    int minute = 0;
-    int second = 0;
-    char suffix[3] = {};
-    int used = 0;
-    if (std::sscanf(clockText.c_str(), "%d:%d:%d %2[AMP]%n", &clockHour, &minute, &second, suffix,
-                    &used) != 4 ||
-        used != static_cast<int>(clockText.size()) || clockHour < 0 || clockHour > 11 ||
-        minute < 0 || minute > 59 || second < 0 || second > 59) {
+    const int second = SecondOfDay(clockText);
+    if (second < 0)
         return "";
-    }
-    const std::string half(suffix);
-    if (half != "AM" && half != "PM")
-        return "";
-    // The import writes 12:xx as 0:xx PM and 13:xx as 1:xx PM.
-    const int hour = half == "AM" ? clockHour : clockHour + 12;
-    return TwoDigits(hour) + ":" + TwoDigits(minute) + ":" + TwoDigits(second);
+    return TwoDigits(second / 3600) + ":" + TwoDigits(second / 60 % 60) + ":" +
+           TwoDigits(second % 60);
 }
 
 std::vector<EmsaHeaderLine> EmsaHeaderOf(const dmhost::ImageSnapshot& image) {

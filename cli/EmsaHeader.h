@@ -7,6 +7,8 @@
 // - SIGNALTYPE is ELS for images whose detector is an energy-loss spectrometer or whose
 //   "Dispersion (kV)" is the channel width in eV turned into kV, EDS for other keV images,
 //   and is left out when the reader would then rescale the channel width;
+// - DWELLTIME (serial) or INTEGTIME (parallel) is the whole seconds from the start to the
+//   end time, which is how long the import takes an energy-loss acquisition to run;
 // - YUNITS is left out when the intensity unit is empty (any YUNITS line means "Counts");
 // - DATE and TIME are left out when the tags' texts do not give a real date and time
 //   (the import leaves them empty when the file had none);

@@ -92,10 +92,28 @@ TEST_F(ImportCommandTest, EmsaOutputImportsBackToTheSameImage) {
     EXPECT_EQ(again.out, original.out) << "the same name, calibration, values and tags";
 }
 
-// An energy-loss spectrum without a named spectrometer (its width in kV in the tags, in eV
-// in the calibration) and a file without a date or time.
+// Energy-loss spectra (widths in kV in the tags, eV in the calibration; the end time from
+// the dwell or integration time, once past midnight; once without a named spectrometer),
+// and files without a date or time.
 TEST_F(ImportCommandTest, EnergyLossAndUndatedOutputImportsBackToTheSameTags) {
     const Header files[] = {
+        {{"TIME", "23:50:00"},
+         {"NPOINTS", "4"},
+         {"NCOLUMNS", "1"},
+         {"XUNITS", "eV"},
+         {"XPERCHAN", "3.1"},
+         {"OFFSET", "-10"},
+         {"SIGNALTYPE", "ELS"},
+         {"ELSDET", "SERIAL"},
+         {"DWELLTIME-ms", "1830.5"}},
+        {{"DATE", "01-FEB-2020"},
+         {"TIME", "08:00:00"},
+         {"NPOINTS", "4"},
+         {"NCOLUMNS", "1"},
+         {"XPERCHAN", "0.0005"},
+         {"SIGNALTYPE", "ELS"},
+         {"ELSDET", "PARALL"},
+         {"INTEGTIME-ms", "12"}},
         {{"NPOINTS", "4"}, {"NCOLUMNS", "1"}, {"XPERCHAN", "0.25"}, {"SIGNALTYPE", "ELS"}},
         {{"NPOINTS", "4"},
          {"NCOLUMNS", "1"},
