@@ -60,6 +60,24 @@ GaussianFit FitNiKa(const Array1D<double>& region) {
     }
 }
 
+// A downward parabola through the logarithm of any hump-shaped or falling counts gives some
+// Gaussian; only one centred inside the window and narrower than it is a measured line.
+void CheckFitInsideWindow(const FitWindow& w, int32_t regionStart, const GaussianFit& g,
+                          double centreEnergy, double fwhmEv, double step) {
+    const double centre = regionStart + g.mu;
+    if (!(centre >= 0.0 && centre <= w.count - 1))
+        throw EnergyResolutionError(
+            "The Ni Ka line could not be measured: the fitted peak centre, " +
+            Fixed(centreEnergy, 3) +
+            " keV, lies outside the fit window from 7.08 to 7.88 keV. The spectrum shows no Ni "
+            "Ka peak there.");
+    if (!(fwhmEv <= w.count * step * 1000))
+        throw EnergyResolutionError(
+            "The Ni Ka line could not be measured: the fitted FWHM, " + Fixed(fwhmEv, 1) +
+            " eV, is wider than the fit window from 7.08 to 7.88 keV. The spectrum shows no Ni "
+            "Ka peak there.");
+}
+
 void WriteCurve(const FitWindow& w, int32_t regionStart, double scale, const GaussianFit& g,
                 Array1D<double>& curve) {
     for (int32_t k = 0; k < w.count; ++k) {
@@ -91,10 +109,6 @@ EnergyResolution ComputeEnergyResolution(double step, const EnergyCountTable& ta
     Normalise(region, max);
     const GaussianFit g = FitNiKa(region);
 
-    if (curve.count() != table.nrows())
-        curve = Array1D<double>(table.nrows(), 0.0);
-    WriteCurve(w, s, g.height * max, g, curve);
-
     const double fwhm = 2 * g.sigma * std::sqrt(2 * std::log(2.0));
     const double fwtm = 2 * g.sigma * std::sqrt(2 * std::log(10.0));
     EnergyResolution r;
@@ -106,6 +120,11 @@ EnergyResolution ComputeEnergyResolution(double step, const EnergyCountTable& ta
     r.fwhmNiKa = fwhm * (1000 * step);
     r.fwtmNiKa = (1000 * step) * fwtm;
     r.fwhmMnKa = kMnKaToNiKa * step * fwhm;
+    CheckFitInsideWindow(w, s, g, r.peakPosition, r.fwhmNiKa, step);
+
+    if (curve.count() != table.nrows())
+        curve = Array1D<double>(table.nrows(), 0.0);
+    WriteCurve(w, s, g.height * max, g, curve);
     return r;
 }
 

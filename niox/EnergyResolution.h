@@ -6,8 +6,9 @@
 // curve, scaled back to counts, is written into the caller's curve over the window's
 // channels; the widths are reported in eV at Ni Ka and, scaled by 0.926, at Mn Ka.
 //
-// Throws EnergyResolutionError when the spectrum has no channel in the window or the fit
-// fails; the message says why the line could not be measured.
+// Throws EnergyResolutionError when the spectrum has no channel in the window, when the fit
+// fails, or when the fitted Gaussian is centred outside the window or wider than it (a
+// spectrum without a Ni Ka line); the message says why the line could not be measured.
 #ifndef XRAY_NIOX_ENERGYRESOLUTION_H
 #define XRAY_NIOX_ENERGYRESOLUTION_H
 

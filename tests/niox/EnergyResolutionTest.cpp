@@ -94,6 +94,28 @@ TEST(EnergyResolutionTest, UnmeasurableLinesFailClearly) {
     ExpectUnmeasurable(MakeEnergyCountTable(spike, 3, 7.3, kStep), "at least three channels");
 }
 
+// A 10 kV spectrum without nickel: the Bremsstrahlung falls through the window, and its
+// logarithm is a parabola that opens downwards, centred far below 7.08 keV.
+TEST(EnergyResolutionTest, AFallingBackgroundIsNoLine) {
+    std::vector<double> counts(1000);
+    for (size_t i = 1; i < counts.size(); ++i) {
+        const double energy = i * kStep;
+        counts[i] = 20000 * (10.0 - energy) / energy;
+    }
+    const EnergyCountTable table = MakeEnergyCountTable(counts.data(), 1000, 0.0, kStep);
+    Array1D<double> curve(1000, 0.0);
+    try {
+        ComputeEnergyResolution(kStep, table, curve);
+        ADD_FAILURE() << "a background is no line";
+    } catch (const EnergyResolutionError& e) {
+        EXPECT_STREQ(e.what(),
+                     "The Ni Ka line could not be measured: the fitted peak centre, 3.667 keV, "
+                     "lies outside the fit window from 7.08 to 7.88 keV. The spectrum shows no "
+                     "Ni Ka peak there.");
+    }
+    EXPECT_EQ(curve[750], 0.0) << "the curve is left alone";
+}
+
 }  // namespace
 
 }  // namespace xray
