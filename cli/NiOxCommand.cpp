@@ -1,64 +1,44 @@
-// `xrayutils niox FILE [selections] [--thickness NM] [--fit-csv OUT]`: imports FILE with
-// Zor_EMSAtoDM, runs Zor_NiOx on it and prints the report exactly as returned. With no
-// selection all seven evaluations run. The "Gaussian Fit" image can be written as CSV.
+// `xrayutils niox FILE... [selections] [--thickness NM] [--fit-csv OUT] [--json | --csv]`.
+// With one file and neither --json nor --csv: imports FILE with Zor_EMSAtoDM, runs Zor_NiOx
+// on it and prints the report exactly as returned; the "Gaussian Fit" image can be written
+// as CSV. With --json or --csv: evaluates every file through the core as the module would
+// and writes one record per file, in the order given.
+#include <CLI/CLI.hpp>
+
 #include <array>
 #include <fstream>
 #include <iomanip>
 #include <locale>
+#include <optional>
 #include <stdexcept>
 
-#include "cli/ArgumentParser.h"
+#include "cli/Command.h"
 #include "cli/ImportedSpectrum.h"
+#include "cli/NiOxRecord.h"
 #include "cli/Session.h"
-#include "cli/SubCommand.h"
 
 namespace xrayutils {
 namespace {
 
-// The seven flags of Zor_NiOx, in the order of its signature.
-constexpr std::array<const char*, 7> kSelections = {"--resolution", "--hole-count", "--fiori",
-                                                    "--total-pb",   "--mo-kl",      "--solid-angle",
-                                                    "--efficiency"};
-enum : std::size_t { kResolution = 0, kSolidAngle = 5, kEfficiency = 6 };
+using xray::NiOxSelection;
 
-struct NiOxOptions {
-    std::string file;
-    std::array<bool, 7> selected{};
-    bool thicknessGiven = false;
-    double thickness = 0.0;
-    std::string fitCsv;
+struct SelectionFlag {
+    const char* name;
+    bool NiOxSelection::*member;
+    const char* help;
 };
 
-ArgumentSpec NiOxArguments() {
-    ArgumentSpec spec{1, {"--all"}, {"--thickness", "--fit-csv"}};
-    spec.flags.insert(kSelections.begin(), kSelections.end());
-    return spec;
-}
-
-void CheckOptions(const NiOxOptions& o) {
-    if ((o.selected[kSolidAngle] || o.selected[kEfficiency]) && !o.thicknessGiven)
-        throw UsageError(
-            "the solid angle and the detector efficiency need the film thickness: --thickness NM");
-    if (!o.fitCsv.empty() && !o.selected[kResolution])
-        throw UsageError("--fit-csv needs the energy resolution (--resolution)");
-}
-
-NiOxOptions ParseOptions(const std::vector<std::string>& arguments) {
-    const ParsedArguments parsed = ParseArguments(arguments, NiOxArguments());
-    NiOxOptions o;
-    o.file = parsed.plain[0];
-    for (std::size_t k = 0; k < kSelections.size(); ++k)
-        o.selected[k] = parsed.Has("--all") || parsed.Has(kSelections[k]);
-    if (o.selected == std::array<bool, 7>{})
-        o.selected.fill(true);
-    if (const auto thickness = parsed.Value("--thickness")) {
-        o.thickness = ParseNumber(*thickness, "--thickness");
-        o.thicknessGiven = true;
-    }
-    o.fitCsv = parsed.Value("--fit-csv").value_or("");
-    CheckOptions(o);
-    return o;
-}
+// The seven selections, in the order of Zor_NiOx's flags.
+constexpr SelectionFlag kSelectionFlags[] = {
+    {"--resolution", &NiOxSelection::energyResolution, "energy resolution (Gaussian fit of Ni Ka)"},
+    {"--hole-count", &NiOxSelection::inverseHoleCount, "inverse hole count"},
+    {"--fiori", &NiOxSelection::fioriPB, "Fiori peak-to-background ratio"},
+    {"--total-pb", &NiOxSelection::totalPB, "total peak-to-background ratio"},
+    {"--mo-kl", &NiOxSelection::moKL, "Mo K/L ratio"},
+    {"--solid-angle", &NiOxSelection::solidAngle, "collection solid angle (needs --thickness)"},
+    {"--efficiency", &NiOxSelection::detectorEfficiency,
+     "detector efficiency and normalized efficiency (needs --thickness)"},
+};
 
 // channel,energy,value with the spectrum's calibration (energy of channel i = origin +
 // scale x i).
@@ -80,46 +60,120 @@ void WriteFitCsv(const std::string& path, const dmhost::ImageSnapshot& spectrum,
         throw std::runtime_error("cannot write " + path);
 }
 
-int RunNiOx(const std::vector<std::string>& arguments, CommandContext& context) {
-    const NiOxOptions o = ParseOptions(arguments);
-    Session& session = context.session;
-    const dmhost::ObjectRef spectrum = ImportSpectrumFile(session, o.file);
-    dmhost::ObjectRef fit(session.Host());
-    std::vector<dmhost::ScriptValue> args = {dmhost::ScriptValue::Image(spectrum.get())};
-    for (bool selected : o.selected)
-        args.push_back(dmhost::ScriptValue::Bool(selected));
-    args.push_back(dmhost::ScriptValue::Number(o.thickness));
-    args.push_back(dmhost::ScriptValue::Output(fit));
-    const dmhost::ScriptResult report = session.Call("Zor_NiOx", args);
-    context.out << report.text << std::flush;
-    if (!o.fitCsv.empty()) {
-        if (!fit)
-            throw std::runtime_error("Zor_NiOx returned no fit image");
-        WriteFitCsv(o.fitCsv, session.Host().ReadImage(spectrum.get()),
-                    session.Host().ReadImage(fit.get()));
+class NiOxCommand : public Command {
+  public:
+    void Declare(CLI::App& command) override {
+        command.name("niox");
+        command.description(
+            "evaluate NiOx test spectra: the module's report, or records as JSON or CSV");
+        command.footer(
+            "Evaluates NiOx test spectra. With one FILE: imports it with Zor_EMSAtoDM, runs "
+            "Zor_NiOx and prints the report exactly as returned. With --json or --csv: "
+            "evaluates every FILE exactly as the module does and writes one record per file, "
+            "in the order given, with every number unrounded (a number that is not finite is "
+            "null or an empty cell). Without selections all seven evaluations run, the solid "
+            "angle and the efficiencies only with --thickness. Exit status 1 when a file could "
+            "not be read or an evaluation failed (every record is still written).");
+        command.add_option("FILE", fFiles, "EMSA/MAS spectrum files")->type_name("")->required();
+        for (const SelectionFlag& flag : kSelectionFlags)
+            command.add_flag(flag.name, fSelection.*flag.member, flag.help);
+        command.add_flag("--all", fAll, "all seven evaluations (needs --thickness)");
+        command
+            .add_option("--thickness", fThickness,
+                        "NiOx film thickness in nm, for the solid angle and the efficiencies")
+            ->type_name("NM");
+        command
+            .add_option("--fit-csv", fFitCsv,
+                        "write the \"Gaussian Fit\" image to OUT as channel,energy,value with "
+                        "the spectrum's energy calibration (one file, text report only)")
+            ->type_name("OUT");
+        CLI::Option* json =
+            command.add_flag("--json", fJson, "write the records as one JSON array");
+        CLI::Option* csv =
+            command.add_flag("--csv", fCsv, "write a header row and one row per file as CSV");
+        json->excludes(csv);
     }
-    return 0;
-}
+
+    int Run(CommandContext& context) override {
+        const NiOxSelection selection = Selection();
+        if (fJson || fCsv)
+            return RunBatch(selection, context.out);
+        if (fFiles.size() != 1)
+            throw UsageError("several files need --json or --csv");
+        return RunReport(selection, context);
+    }
+
+  private:
+    NiOxSelection Selection() const {
+        const bool needsThickness = fAll || fSelection.solidAngle || fSelection.detectorEfficiency;
+        if (needsThickness && !fThickness)
+            throw UsageError(
+                "the solid angle and the detector efficiency need the film thickness: "
+                "--thickness NM");
+        if (!fFitCsv.empty() && (fJson || fCsv))
+            throw UsageError("--fit-csv goes with the text report, not with --json or --csv");
+        NiOxSelection s = fSelection;
+        if (fAll || !s.Any()) {
+            s = NiOxSelection::All();
+            s.solidAngle = s.detectorEfficiency = fThickness.has_value();
+        }
+        if (!fFitCsv.empty() && !s.energyResolution)
+            throw UsageError("--fit-csv needs the energy resolution (--resolution)");
+        return s;
+    }
+
+    int RunReport(const NiOxSelection& s, CommandContext& context) {
+        Session& session = context.session;
+        const dmhost::ObjectRef spectrum = ImportSpectrumFile(session, fFiles[0]);
+        dmhost::ObjectRef fit(session.Host());
+        std::vector<dmhost::ScriptValue> args = {dmhost::ScriptValue::Image(spectrum.get())};
+        for (const SelectionFlag& flag : kSelectionFlags)
+            args.push_back(dmhost::ScriptValue::Bool(s.*flag.member));
+        args.push_back(dmhost::ScriptValue::Number(fThickness.value_or(0.0)));
+        args.push_back(dmhost::ScriptValue::Output(fit));
+        const dmhost::ScriptResult report = session.Call("Zor_NiOx", args);
+        context.out << report.text << std::flush;
+        if (!fFitCsv.empty()) {
+            if (!fit)
+                throw std::runtime_error("Zor_NiOx returned no fit image");
+            WriteFitCsv(fFitCsv, session.Host().ReadImage(spectrum.get()),
+                        session.Host().ReadImage(fit.get()));
+        }
+        return kSuccess;
+    }
+
+    int RunBatch(const NiOxSelection& s, std::ostream& out) {
+        Json records = Json::array();
+        bool failed = false;
+        for (const std::string& file : fFiles) {
+            const SpectrumEvaluation e = EvaluateSpectrumFile(file, s, fThickness);
+            failed = failed || !e.spectrum.readError.empty() || e.results.AnyFailed();
+            records.push_back(NiOxRecord(e));
+        }
+        if (fJson) {
+            out << records.dump(2) << "\n";
+        } else {
+            WriteCsvRow(out, NiOxCsvColumns());
+            for (const Json& record : records)
+                WriteCsvRow(out, NiOxCsvCells(record));
+        }
+        out << std::flush;
+        return failed ? kFailure : kSuccess;
+    }
+
+    std::vector<std::string> fFiles;
+    NiOxSelection fSelection;
+    bool fAll = false;
+    std::optional<double> fThickness;
+    std::string fFitCsv;
+    bool fJson = false;
+    bool fCsv = false;
+};
 
 }  // namespace
 
-const SubCommand kNiOxCommand = {
-    "niox", "FILE [OPTIONS]", "evaluate a NiOx test spectrum (Zor_NiOx)",
-    "Imports the EMSA/MAS file FILE with Zor_EMSAtoDM, runs Zor_NiOx on it and prints the\n"
-    "report exactly as returned. Selections (none given: all seven):\n"
-    "  --resolution    energy resolution (Gaussian fit of Ni Ka)\n"
-    "  --hole-count    inverse hole count\n"
-    "  --fiori         Fiori peak-to-background ratio\n"
-    "  --total-pb      total peak-to-background ratio\n"
-    "  --mo-kl         Mo K/L ratio\n"
-    "  --solid-angle   collection solid angle\n"
-    "  --efficiency    detector efficiency\n"
-    "  --all           all seven\n"
-    "Other options:\n"
-    "  --thickness NM  NiOx film thickness in nm; required for the solid angle and the\n"
-    "                  detector efficiency\n"
-    "  --fit-csv OUT   write the \"Gaussian Fit\" image to OUT as channel,energy,value, with\n"
-    "                  the spectrum's energy calibration (needs the energy resolution)",
-    RunNiOx};
+std::unique_ptr<Command> MakeNiOxCommand() {
+    return std::make_unique<NiOxCommand>();
+}
 
 }  // namespace xrayutils

@@ -1,24 +1,37 @@
 // `xrayutils open TEXT`: XUtilsShellExec, which hands TEXT to the desktop shell.
-#include "cli/ArgumentParser.h"
+#include <CLI/CLI.hpp>
+
+#include "cli/Command.h"
 #include "cli/Session.h"
-#include "cli/SubCommand.h"
 
 namespace xrayutils {
 namespace {
 
-int RunOpen(const std::vector<std::string>& arguments, CommandContext& context) {
-    const ParsedArguments parsed = ParseArguments(arguments, ArgumentSpec{1, {}, {}});
-    context.session.Call("XUtilsShellExec", {dmhost::ScriptValue::String(parsed.plain[0])});
-    return 0;
-}
+class OpenCommand : public Command {
+  public:
+    void Declare(CLI::App& command) override {
+        command.name("open");
+        command.description("hand TEXT (a file or document path) to the desktop shell");
+        command.footer(
+            "Calls the module's XUtilsShellExec with TEXT, which hands it to the desktop shell "
+            "to open (xdg-open off Windows, as one argument: it is never run as a command). "
+            "Whether the shell can open it is not reported; nothing is printed.");
+        command.add_option("TEXT", fText, "a file or document path")->type_name("")->required();
+    }
+
+    int Run(CommandContext& context) override {
+        context.session.Call("XUtilsShellExec", {dmhost::ScriptValue::String(fText)});
+        return kSuccess;
+    }
+
+  private:
+    std::string fText;
+};
 
 }  // namespace
 
-const SubCommand kOpenCommand = {
-    "open", "TEXT", "hand TEXT (a file or document path) to the desktop shell",
-    "Calls the module's XUtilsShellExec with TEXT, which hands it to the desktop shell to\n"
-    "open (xdg-open off Windows, as one argument: it is never run as a command). Whether\n"
-    "the shell can open it is not reported; nothing is printed.",
-    RunOpen};
+std::unique_ptr<Command> MakeOpenCommand() {
+    return std::make_unique<OpenCommand>();
+}
 
 }  // namespace xrayutils

@@ -1,12 +1,12 @@
 // `xrayutils simulate-niox [OPTIONS] -o FILE.msa`: writes a synthetic NiOx test spectrum of
 // known truth as a standard-layout EMSA/MAS file and prints the truth. Needs no module.
-#include <algorithm>
+#include <CLI/CLI.hpp>
+
 #include <cstdint>
 #include <fstream>
 #include <stdexcept>
 
-#include "cli/ArgumentParser.h"
-#include "cli/SubCommand.h"
+#include "cli/Command.h"
 #include "sim/NiOxSimulation.h"
 #include "sim/SimulatedEMSAFile.h"
 
@@ -18,99 +18,84 @@ namespace {
 struct NumberOption {
     const char* name;
     double NiOxSimulationParameters::*member;
+    const char* help;
 };
 
 constexpr NumberOption kNumberOptions[] = {
-    {"--beam-kv", &NiOxSimulationParameters::beamVoltage},
-    {"--probe-current", &NiOxSimulationParameters::probeCurrent},
-    {"--live-time", &NiOxSimulationParameters::liveTime},
-    {"--real-time", &NiOxSimulationParameters::realTime},
-    {"--x-tilt", &NiOxSimulationParameters::xTilt},
-    {"--y-tilt", &NiOxSimulationParameters::yTilt},
-    {"--thickness", &NiOxSimulationParameters::filmThickness},
-    {"--resolution", &NiOxSimulationParameters::resolutionMnKa},
-    {"--solid-angle", &NiOxSimulationParameters::solidAngle},
-    {"--hole-count", &NiOxSimulationParameters::inverseHoleCount},
-    {"--mo-kl", &NiOxSimulationParameters::moKL},
-    {"--oxygen", &NiOxSimulationParameters::oxygenFraction},
-    {"--nickel-l", &NiOxSimulationParameters::nickelLFraction},
-    {"--ice", &NiOxSimulationParameters::iceThickness},
-    {"--carbon", &NiOxSimulationParameters::carbonThickness},
-    {"--background", &NiOxSimulationParameters::background},
+    {"--beam-kv", &NiOxSimulationParameters::beamVoltage, "KV: 80, 100, 120, 200, 300 or 400"},
+    {"--probe-current", &NiOxSimulationParameters::probeCurrent, "NA"},
+    {"--live-time", &NiOxSimulationParameters::liveTime, "S"},
+    {"--real-time", &NiOxSimulationParameters::realTime, "S (default 1.1 x live time)"},
+    {"--x-tilt", &NiOxSimulationParameters::xTilt, "DEG"},
+    {"--y-tilt", &NiOxSimulationParameters::yTilt, "DEG"},
+    {"--thickness", &NiOxSimulationParameters::filmThickness, "NM: NiOx film thickness"},
+    {"--resolution", &NiOxSimulationParameters::resolutionMnKa, "EV: FWHM at Mn Ka, above 116 eV"},
+    {"--solid-angle", &NiOxSimulationParameters::solidAngle,
+     "SR: sets the Ni Ka counts through the solid-angle formula"},
+    {"--hole-count", &NiOxSimulationParameters::inverseHoleCount, "R: Ni Ka over Mo Ka counts"},
+    {"--mo-kl", &NiOxSimulationParameters::moKL, "R: Mo Ka over Mo La counts"},
+    {"--oxygen", &NiOxSimulationParameters::oxygenFraction, "F: O Ka over Ni Ka counts"},
+    {"--nickel-l", &NiOxSimulationParameters::nickelLFraction, "F: Ni La over Ni Ka counts"},
+    {"--ice", &NiOxSimulationParameters::iceThickness, "NM: extra ice layer"},
+    {"--carbon", &NiOxSimulationParameters::carbonThickness, "NM: extra carbon layer"},
+    {"--background", &NiOxSimulationParameters::background,
+     "C: background counts per channel at 1 keV per nA and s"},
 };
 
-struct SimulateOptions {
-    NiOxSimulationParameters parameters;
-    std::string output;
-    std::string title = "Simulated NiOx test spectrum";
-};
-
-ArgumentSpec SimulateArguments() {
-    ArgumentSpec spec{0, {}, {"--channels", "--state", "--title", "-o", "--output"}};
-    for (const NumberOption& option : kNumberOptions)
-        spec.valueOptions.insert(option.name);
-    return spec;
-}
-
-SimulateOptions ParseOptions(const std::vector<std::string>& arguments) {
-    const ParsedArguments parsed = ParseArguments(arguments, SimulateArguments());
-    SimulateOptions o;
-    NiOxSimulationParameters& p = o.parameters;
-    for (const NumberOption& option : kNumberOptions)
-        if (const auto value = parsed.Value(option.name))
-            p.*option.member = ParseNumber(*value, option.name);
-    if (!parsed.Value("--real-time"))
-        p.realTime = 1.1 * p.liveTime;
-    if (const auto channels = parsed.Value("--channels"))
-        p.channels = static_cast<int32_t>(  // the simulator rejects too many channels
-            std::min<uint32_t>(ParseUnsigned(*channels, "--channels"), INT32_MAX));
-    if (const auto state = parsed.Value("--state"))
-        p.generatorState = ParseUnsigned(*state, "--state");
-    o.title = parsed.Value("--title").value_or(o.title);
-    o.output = parsed.Value("-o").value_or(parsed.Value("--output").value_or(""));
-    if (o.output.empty())
-        throw UsageError("missing -o FILE.msa");
-    return o;
-}
-
-int RunSimulateNiOx(const std::vector<std::string>& arguments, CommandContext& context) {
-    const SimulateOptions o = ParseOptions(arguments);
-    SimulatedNiOxSpectrum spectrum;
-    try {
-        spectrum = SimulateNiOxSpectrum(o.parameters);
-    } catch (const std::invalid_argument& e) {
-        throw UsageError(e.what());
+class SimulateNiOxCommand : public Command {
+  public:
+    void Declare(CLI::App& command) override {
+        command.name("simulate-niox");
+        command.description("write a synthetic NiOx test spectrum of known truth");
+        command.footer(
+            "Writes a synthetic EDS spectrum of the NiOx thin test specimen to FILE.msa as a "
+            "standard-layout EMSA/MAS file and prints the truth it was made from. The same "
+            "options give the same file.");
+        command.add_option("-o,--output", fOutput, "the EMSA/MAS file to write")
+            ->type_name("FILE.msa")
+            ->required();
+        command.add_option("--channels", fParameters.channels, "channels of 10 eV from 0 eV")
+            ->capture_default_str()
+            ->check(CLI::PositiveNumber);
+        for (const NumberOption& option : kNumberOptions)
+            command.add_option(option.name, fParameters.*option.member, option.help)
+                ->capture_default_str();
+        command
+            .add_option("--state", fParameters.generatorState,
+                        "generator state of the Poisson noise")
+            ->capture_default_str();
+        command.add_option("--title", fTitle, "the file's TITLE")->capture_default_str();
+        fRealTime = command.get_option("--real-time");
     }
-    std::ofstream file(o.output, std::ios::binary);
-    file << WriteSimulatedEMSAText(spectrum, o.title);
-    if (!file.flush())
-        throw std::runtime_error("cannot write " + o.output);
-    context.out << "Wrote " << o.output << "\n" << DescribeTruth(spectrum);
-    return 0;
-}
+
+    int Run(CommandContext& context) override {
+        if (fRealTime->count() == 0)
+            fParameters.realTime = 1.1 * fParameters.liveTime;
+        SimulatedNiOxSpectrum spectrum;
+        try {
+            spectrum = SimulateNiOxSpectrum(fParameters);
+        } catch (const std::invalid_argument& e) {
+            throw UsageError(e.what());
+        }
+        std::ofstream file(fOutput, std::ios::binary);
+        file << WriteSimulatedEMSAText(spectrum, fTitle);
+        if (!file.flush())
+            throw std::runtime_error("cannot write " + fOutput);
+        context.out << "Wrote " << fOutput << "\n" << DescribeTruth(spectrum);
+        return kSuccess;
+    }
+
+  private:
+    NiOxSimulationParameters fParameters;
+    std::string fOutput;
+    std::string fTitle = "Simulated NiOx test spectrum";
+    CLI::Option* fRealTime = nullptr;
+};
 
 }  // namespace
 
-const SubCommand kSimulateNiOxCommand = {
-    "simulate-niox", "[OPTIONS] -o FILE.msa", "write a synthetic NiOx test spectrum of known truth",
-    "Writes a synthetic EDS spectrum of the NiOx thin test specimen to FILE.msa as a\n"
-    "standard-layout EMSA/MAS file and prints the truth it was made from. The same options\n"
-    "give the same file. Options (defaults in brackets):\n"
-    "  --channels N         channels of 10 eV from 0 eV [2048]\n"
-    "  --beam-kv KV         80, 100, 120, 200, 300 or 400 [200]\n"
-    "  --probe-current NA   [1]       --live-time S [100]   --real-time S [1.1 x live]\n"
-    "  --x-tilt DEG         [0]       --y-tilt DEG [0]\n"
-    "  --thickness NM       NiOx film thickness [50]\n"
-    "  --resolution EV      FWHM at Mn Ka, above 116 eV [130]\n"
-    "  --solid-angle SR     sets the Ni Ka counts through the solid-angle formula [0.12]\n"
-    "  --hole-count R       Ni Ka over Mo Ka counts [50]\n"
-    "  --mo-kl R            Mo Ka over Mo La counts [1]\n"
-    "  --oxygen F           O Ka over Ni Ka counts [0.3]\n"
-    "  --nickel-l F         Ni La over Ni Ka counts [0.2]\n"
-    "  --ice NM, --carbon NM  extra contamination layers [0]\n"
-    "  --background C       background counts per channel at 1 keV per nA and s [2]\n"
-    "  --state N            generator state of the Poisson noise [1]\n"
-    "  --title TEXT         the file's TITLE",
-    RunSimulateNiOx};
+std::unique_ptr<Command> MakeSimulateNiOxCommand() {
+    return std::make_unique<SimulateNiOxCommand>();
+}
 
 }  // namespace xrayutils

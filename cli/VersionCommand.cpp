@@ -1,22 +1,32 @@
 // `xrayutils version`: the text Zor_XrayUtilsVersion returns.
-#include "cli/ArgumentParser.h"
+#include <CLI/CLI.hpp>
+
+#include "cli/Command.h"
 #include "cli/Session.h"
-#include "cli/SubCommand.h"
 
 namespace xrayutils {
 namespace {
 
-int RunVersion(const std::vector<std::string>& arguments, CommandContext& context) {
-    ParseArguments(arguments, ArgumentSpec{});
-    context.out << context.session.Call("Zor_XrayUtilsVersion", {}).text << '\n';
-    return 0;
-}
+class VersionCommand : public Command {
+  public:
+    void Declare(CLI::App& command) override {
+        command.name("version");
+        command.description("print the module's version text");
+        command.footer(
+            "Prints the text the module's Zor_XrayUtilsVersion returns, followed by a line "
+            "break.");
+    }
+
+    int Run(CommandContext& context) override {
+        context.out << context.session.Call("Zor_XrayUtilsVersion", {}).text << '\n';
+        return kSuccess;
+    }
+};
 
 }  // namespace
 
-const SubCommand kVersionCommand = {
-    "version", "", "print the module's version text",
-    "Prints the text the module's Zor_XrayUtilsVersion returns, followed by a line break.",
-    RunVersion};
+std::unique_ptr<Command> MakeVersionCommand() {
+    return std::make_unique<VersionCommand>();
+}
 
 }  // namespace xrayutils

@@ -1,132 +1,119 @@
-// xrayutils: runs the ZorXrayUtils module's script functions on files, with the stand-in
-// host in place of the host application.
+// xrayutils: the ZorXrayUtils module's script functions on files, with the stand-in host in
+// place of the host application, and the detector-QC tools built on the same core.
 //
-//   xrayutils [--module PATH] SUBCOMMAND [ARGUMENTS]
+//   xrayutils [--module PATH] COMMAND [ARGUMENTS]
 //
-// Exit status: 0 on success, 1 when the module cannot be loaded or started or a script
-// function raised an error (its message on standard error), 2 when the command line is not
-// understood (the usage on standard error). Whatever the module writes to the host's
+// Exit status: 0 on success; 1 when a file, an evaluation or the module failed, or a script
+// function raised an error (its message on standard error); 2 when the command line is not
+// understood (the message and the usage on standard error); 3 from `qc check` when a
+// quantity lies outside its control limits. Whatever the module writes to the host's
 // Results window goes to standard error.
-#include <algorithm>
+#include <CLI/CLI.hpp>
+
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "cli/Command.h"
 #include "cli/ModuleLocation.h"
 #include "cli/Session.h"
-#include "cli/SubCommand.h"
 
 namespace xrayutils {
 namespace {
 
-constexpr int kFailure = 1;
-constexpr int kUsage = 2;
-
-struct CommandLine {
-    std::string modulePath;
-    bool help = false;
-    std::vector<std::string> words;  // the sub-command and its arguments
-};
-
-void PrintUsage(std::ostream& out) {
-    out << "usage: xrayutils [--module PATH] SUBCOMMAND [ARGUMENTS]\n"
-           "       xrayutils --help | help [SUBCOMMAND]\n\n"
-           "Runs the ZorXrayUtils module's script functions in a stand-in host.\n\n"
-           "Sub-commands:\n";
-    for (const SubCommand* command : SubCommands()) {
-        std::string shown = std::string(command->name) + " " + command->arguments;
-        shown.resize(std::max<std::size_t>(shown.size() + 2, 20), ' ');
-        out << "  " << shown << command->summary << "\n";
+// The program's command line: its own options, the sub-commands and `help [COMMAND]`.
+class CommandLine {
+  public:
+    explicit CommandLine(const char* argv0)
+        : fApp(
+              "Runs the ZorXrayUtils module's script functions in a stand-in host, and "
+              "evaluates, records and reports NiOx detector tests.",
+              "xrayutils"),
+          fModulePath(DefaultModulePath(argv0)),
+          fCommands(MakeCommands()) {
+        fApp.get_formatter()->label("SUBCOMMAND", "COMMAND");
+        fApp.get_formatter()->column_width(28);
+        fApp.set_help_flag("-h,--help", "print this help and exit");
+        fApp.set_version_flag("--version", XRAY_PROGRAM_VERSION, "print the version and exit");
+        fApp.add_option("--module", fModulePath,
+                        "the module to load (default: " + std::string(XRAY_MODULE_FILE_NAME) +
+                            " next to this program)")
+            ->type_name("PATH");
+        fApp.require_subcommand(0, 1);
+        for (const std::unique_ptr<Command>& command : fCommands)
+            command->Declare(*fApp.add_subcommand()->group("Commands"));
+        fHelp = fApp.add_subcommand("help", "print the help of the program or of one command")
+                    ->group("Commands");
+        fHelp->add_option("COMMAND", fHelpTopic, "the command to describe")->type_name("");
     }
-    out << "\nOptions:\n"
-           "  --module PATH       the module to load (default: "
-        << XRAY_MODULE_FILE_NAME << " next to this program)\n";
-}
 
-void PrintCommandHelp(const SubCommand& command, std::ostream& out) {
-    out << "usage: xrayutils [--module PATH] " << command.name;
-    if (*command.arguments != '\0')
-        out << " " << command.arguments;
-    out << "\n\n" << command.description << "\n";
-}
-
-// Program options come before the sub-command; everything from the sub-command on is its.
-CommandLine ParseCommandLine(int argc, char** argv) {
-    CommandLine line;
-    line.modulePath = DefaultModulePath(argc > 0 ? argv[0] : nullptr);
-    int i = 1;
-    for (; i < argc && line.words.empty(); ++i) {
-        const std::string word = argv[i];
-        if (word == "--help" || word == "-h") {
-            line.help = true;
-        } else if (word == "--module") {
-            if (++i == argc)
-                throw UsageError("--module needs a path");
-            line.modulePath = argv[i];
-        } else if (word.rfind("--module=", 0) == 0) {
-            line.modulePath = word.substr(9);
-        } else if (word.size() > 1 && word[0] == '-') {
-            throw UsageError("unknown option " + word);
-        } else {
-            line.words.push_back(word);
+    // Parses the whole line and runs what it names; returns the exit status.
+    int Run(int argc, char** argv) {
+        try {
+            fApp.parse(argc, argv);
+            return fHelp->parsed() ? PrintHelp() : RunSelected();
+        } catch (const CLI::ParseError& e) {
+            if (e.get_exit_code() == 0)  // --help, --version
+                return fApp.exit(e, std::cout, std::cerr);
+            return UsageFailure(e.what());
+        } catch (const UsageError& e) {
+            return UsageFailure(e.what());
+        } catch (const std::exception& e) {
+            std::cerr << "xrayutils: " << e.what() << "\n";
+            return kFailure;
         }
     }
-    line.words.insert(line.words.end(), argv + i, argv + argc);
-    return line;
-}
 
-int Help(const std::vector<std::string>& topic) {
-    if (topic.empty()) {
-        PrintUsage(std::cout);
-        return 0;
+  private:
+    int PrintHelp() {
+        if (fHelpTopic.empty()) {  // the program's own, not that of the selected `help`
+            std::cout << fApp.get_formatter()->make_help(&fApp, fApp.get_name(),
+                                                         CLI::AppFormatMode::Normal);
+            return kSuccess;
+        }
+        for (CLI::App* command : fApp.get_subcommands({})) {
+            if (command->get_name() == fHelpTopic) {
+                std::cout << command->help(fApp.get_name());
+                return kSuccess;
+            }
+        }
+        throw UsageError("no command called " + fHelpTopic);
     }
-    const SubCommand* command = topic.size() == 1 ? FindSubCommand(topic[0]) : nullptr;
-    if (command == nullptr)
-        throw UsageError("no help for " + topic[0]);
-    PrintCommandHelp(*command, std::cout);
-    return 0;
-}
 
-int RunCommand(const SubCommand& command, const CommandLine& line) {
-    const std::vector<std::string> arguments(line.words.begin() + 1, line.words.end());
-    Session session(line.modulePath, std::cerr);
-    CommandContext context{session, std::cout};
-    const int status = command.run(arguments, context);
-    session.Close();
-    return status;
-}
+    int RunSelected() {
+        for (std::size_t k = 0; k < fCommands.size(); ++k) {
+            if (!fApp.get_subcommands({})[k]->parsed())
+                continue;
+            Session session(fModulePath, std::cerr);
+            CommandContext context{session, std::cout};
+            const int status = fCommands[k]->Run(context);
+            session.Close();
+            return status;
+        }
+        throw UsageError("no command given");
+    }
 
-int Main(int argc, char** argv) {
-    const SubCommand* command = nullptr;
-    try {
-        const CommandLine line = ParseCommandLine(argc, argv);
-        if (line.help)
-            return Help({});
-        if (line.words.empty())
-            throw UsageError("no sub-command given");
-        if (line.words[0] == "help")
-            return Help({line.words.begin() + 1, line.words.end()});
-        command = FindSubCommand(line.words[0]);
-        if (command == nullptr)
-            throw UsageError("unknown sub-command " + line.words[0]);
-        return RunCommand(*command, line);
-    } catch (const UsageError& error) {
-        std::cerr << "xrayutils: " << error.what() << "\n\n";
-        if (command != nullptr)
-            PrintCommandHelp(*command, std::cerr);
-        else
-            PrintUsage(std::cerr);
+    // The message, then the usage of the command that was named, or of the program.
+    int UsageFailure(const std::string& message) {
+        std::cerr << "xrayutils: " << message << "\n\n";
+        const std::vector<CLI::App*> selected = fApp.get_subcommands();
+        std::cerr << (selected.empty() ? fApp.help() : selected.front()->help(fApp.get_name()));
         return kUsage;
-    } catch (const std::exception& error) {
-        std::cerr << "xrayutils: " << error.what() << "\n";
-        return kFailure;
     }
-}
+
+    CLI::App fApp;
+    std::string fModulePath;
+    std::vector<std::unique_ptr<Command>> fCommands;
+    CLI::App* fHelp = nullptr;
+    std::string fHelpTopic;
+};
 
 }  // namespace
 }  // namespace xrayutils
 
 int main(int argc, char** argv) {
-    return xrayutils::Main(argc, argv);
+    xrayutils::CommandLine line(argc > 0 ? argv[0] : nullptr);
+    return line.Run(argc, argv);
 }

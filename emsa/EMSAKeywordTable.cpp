@@ -98,82 +98,96 @@ int32_t ZeroEnergyChannel(const EMSASpectrum& s) {
     return static_cast<int32_t>(channel);
 }
 
-void ApplyChannelOffset(EMSASpectrum& s, std::string_view value) {
+bool ApplyChannelOffset(EMSASpectrum& s, std::string_view value) {
     int32_t channel = 0;
     if (!ReadInt(value, channel))
-        return;
+        return false;
     s.choffset = channel != 0 ? channel : ZeroEnergyChannel(s);
+    return true;
 }
 
 // Result in kV; the unit is case-insensitive here (mv means MV).
-void ApplyBeamVoltage(EMSASpectrum& s, std::string_view unit, std::string_view value) {
+bool ApplyBeamVoltage(EMSASpectrum& s, std::string_view unit, std::string_view value) {
     double kv = 0.0;
     if (!ReadDouble(value, kv))
-        return;
+        return false;
     const std::string upper = UpperCase(unit);
     if (upper == "V")
         kv /= 1000.0;
     if (upper == "MV")
         kv *= 1000.0;
     s.beamkv = kv;
+    return true;
 }
 
 // Result in uA; the unit is compared as written.
-void ApplyEmission(EMSASpectrum& s, std::string_view unit, std::string_view value) {
+bool ApplyEmission(EMSASpectrum& s, std::string_view unit, std::string_view value) {
     double ua = 0.0;
     if (!ReadDouble(value, ua))
-        return;
+        return false;
     if (unit == "nA")
         ua /= 1000.0;
     if (unit == "mA")
         ua *= 1000.0;
     s.emission = ua;
+    return true;
 }
 
 // Result in nA; the unit is compared as written.
-void ApplyProbeCurrent(EMSASpectrum& s, std::string_view unit, std::string_view value) {
+bool ApplyProbeCurrent(EMSASpectrum& s, std::string_view unit, std::string_view value) {
     double na = 0.0;
     if (!ReadDouble(value, na))
-        return;
+        return false;
     if (unit == "uA")
         na *= 1000.0;
     s.probecur = na;
+    return true;
 }
 
 // DWELLTIME belongs to a serial spectrometer, INTEGTIME to a parallel one; which one the
 // file has must already be known from an earlier ELSDET line.
-void ApplyDwellTime(EMSASpectrum& s, std::string_view value, ElsDetector needed) {
-    if (s.elsdet == needed)
-        ReadDouble(value, s.dwelltime);
+bool ApplyDwellTime(EMSASpectrum& s, std::string_view value, ElsDetector needed) {
+    return s.elsdet == needed && ReadDouble(value, s.dwelltime);
 }
 
-// Keywords with a rule of their own.
-using Rule = void (*)(EMSASpectrum&, std::string_view unit, std::string_view value);
+// Keywords with a rule of their own; each says whether it read a value.
+using Rule = bool (*)(EMSASpectrum&, std::string_view unit, std::string_view value);
 
 struct SpecialKeyword {
     std::string_view keyword;
     Rule apply;
 };
 
+template <typename Enum, size_t N>
+bool ApplyChoice(Enum& member, std::string_view value, const ChoiceName<Enum> (&names)[N]) {
+    member = ReadChoice(value, names);
+    return member != Enum::None;
+}
+
 const SpecialKeyword kSpecialKeywords[] = {
-    {"COMMENT", [](EMSASpectrum& s, auto, auto v) { s.comments.emplace_back(v); }},
-    {"YUNITS", [](EMSASpectrum& s, auto, auto) { s.yunits = "Counts"; }},
-    {"DATE", [](EMSASpectrum& s, auto, auto v) { ParseDate(v, s.acquired); }},
-    {"TIME", [](EMSASpectrum& s, auto, auto v) { ParseTime(v, s.acquired); }},
-    {"NPOINTS", [](EMSASpectrum& s, auto, auto v) { ReadInt(v, s.npoints); }},
-    {"NCOLUMNS", [](EMSASpectrum& s, auto, auto v) { ReadInt(v, s.ncolumns); }},
-    {"CHOFFSET", [](EMSASpectrum& s, auto, auto v) { ApplyChannelOffset(s, v); }},
-    {"DATATYPE", [](EMSASpectrum& s, auto, auto v) { s.xy = UpperCase(v) == "XY"; }},
+    {"COMMENT", [](EMSASpectrum& s, auto, auto v) { return s.comments.emplace_back(v), true; }},
+    {"YUNITS", [](EMSASpectrum& s, auto, auto) { return s.yunits = "Counts", true; }},
+    {"DATE", [](EMSASpectrum& s, auto, auto v) { return ParseDate(v, s.acquired); }},
+    {"TIME", [](EMSASpectrum& s, auto, auto v) { return ParseTime(v, s.acquired); }},
+    {"NPOINTS", [](EMSASpectrum& s, auto, auto v) { return ReadInt(v, s.npoints); }},
+    {"NCOLUMNS", [](EMSASpectrum& s, auto, auto v) { return ReadInt(v, s.ncolumns); }},
+    {"CHOFFSET", [](EMSASpectrum& s, auto, auto v) { return ApplyChannelOffset(s, v); }},
+    {"DATATYPE", [](EMSASpectrum& s, auto, auto v) { return s.xy = UpperCase(v) == "XY", true; }},
     {"SIGNALTYPE",
-     [](EMSASpectrum& s, auto, auto v) { s.signaltype = ReadChoice(v, kSignalTypes); }},
-    {"OPERMODE", [](EMSASpectrum& s, auto, auto v) { s.opermode = ReadChoice(v, kOperModes); }},
-    {"ELSDET", [](EMSASpectrum& s, auto, auto v) { s.elsdet = ReadChoice(v, kElsDetectors); }},
-    {"EDSDET", [](EMSASpectrum& s, auto, auto v) { s.edsdet = ReadChoice(v, kEdsDetectors); }},
+     [](EMSASpectrum& s, auto, auto v) { return ApplyChoice(s.signaltype, v, kSignalTypes); }},
+    {"OPERMODE",
+     [](EMSASpectrum& s, auto, auto v) { return ApplyChoice(s.opermode, v, kOperModes); }},
+    {"ELSDET",
+     [](EMSASpectrum& s, auto, auto v) { return ApplyChoice(s.elsdet, v, kElsDetectors); }},
+    {"EDSDET",
+     [](EMSASpectrum& s, auto, auto v) { return ApplyChoice(s.edsdet, v, kEdsDetectors); }},
     {"BEAMKV", ApplyBeamVoltage},
     {"EMISSION", ApplyEmission},
     {"PROBECUR", ApplyProbeCurrent},
-    {"DWELLTIME", [](EMSASpectrum& s, auto, auto v) { ApplyDwellTime(s, v, ElsDetector::SERIAL); }},
-    {"INTEGTIME", [](EMSASpectrum& s, auto, auto v) { ApplyDwellTime(s, v, ElsDetector::PARALL); }},
+    {"DWELLTIME",
+     [](EMSASpectrum& s, auto, auto v) { return ApplyDwellTime(s, v, ElsDetector::SERIAL); }},
+    {"INTEGTIME",
+     [](EMSASpectrum& s, auto, auto v) { return ApplyDwellTime(s, v, ElsDetector::PARALL); }},
 };
 
 }  // namespace
@@ -183,18 +197,21 @@ void ApplyHeaderLine(EMSASpectrum& spectrum, std::string_view keyword, std::stri
     for (const TextMember& t : kTextMembers) {
         if (keyword == t.keyword) {
             spectrum.*t.member = std::string(value);
+            spectrum.keywordsRead.emplace(keyword);
             return;
         }
     }
     for (const RealMember& r : kRealMembers) {
         if (keyword == r.keyword) {
-            ReadDouble(value, spectrum.*r.member);
+            if (ReadDouble(value, spectrum.*r.member))
+                spectrum.keywordsRead.emplace(keyword);
             return;
         }
     }
     for (const SpecialKeyword& k : kSpecialKeywords) {
         if (keyword == k.keyword) {
-            k.apply(spectrum, unit, value);
+            if (k.apply(spectrum, unit, value))
+                spectrum.keywordsRead.emplace(keyword);
             return;
         }
     }

@@ -59,7 +59,7 @@ void ParseMonthDayYear(std::string_view value, CalendarTime& t) {
 
 }  // namespace
 
-void ParseDate(std::string_view value, CalendarTime& acquired) {
+bool ParseDate(std::string_view value, CalendarTime& acquired) {
     if (value.find('-') != std::string_view::npos) {
         ParseDayMonthYear(value, acquired);
     } else if (value.find('/') != std::string_view::npos) {
@@ -69,23 +69,25 @@ void ParseDate(std::string_view value, CalendarTime& acquired) {
         acquired.day = 0;
         acquired.year = 0;
     }
+    return acquired.month >= 0;
 }
 
-void ParseTime(std::string_view value, CalendarTime& acquired) {
+bool ParseTime(std::string_view value, CalendarTime& acquired) {
     if (value.find(':') == std::string_view::npos) {
         acquired.hour = acquired.minute = acquired.second = 0;
-        return;
+        return false;
     }
     const auto [hour, rest] = CutAt(value, ':');
     ReadInt(hour, acquired.hour);
     if (rest.find(':') == std::string_view::npos) {
         ReadInt(rest, acquired.minute);
         acquired.second = 0;
-        return;
+        return true;
     }
     const auto [minute, second] = CutAt(rest, ':');
     ReadInt(minute, acquired.minute);
     ReadInt(second, acquired.second);
+    return true;
 }
 
 void DeriveWindowType(EMSASpectrum& s) {

@@ -15,6 +15,7 @@
 #define XRAY_EMSA_EMSASPECTRUM_H
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -106,7 +107,8 @@ struct EMSASpectrum {
     double tdiwind = 0.0;
     double thcwind = 0.0;
     WindowType window_type = WindowType::Aluminium;  // meaningful after DeriveWindowType
-    Array1D<double> channels;                        // channel 0 first
+    std::set<std::string> keywordsRead;  // header keywords whose value was read, upper case
+    Array1D<double> channels;            // channel 0 first
 };
 
 // Applies one header line already cut by SplitHeaderLine: `keyword` upper-cased, `unit`
@@ -116,10 +118,12 @@ void ApplyHeaderLine(EMSASpectrum& spectrum, std::string_view keyword, std::stri
                      std::string_view value);
 
 // DATE: "day-Mon-year" or "month/day/year"; anything else gives month -1, day 0, year 0.
-void ParseDate(std::string_view value, CalendarTime& acquired);
+// Returns whether the month was recognised.
+bool ParseDate(std::string_view value, CalendarTime& acquired);
 
 // TIME: "hour:minute[:second]"; an empty value or one without a colon gives all zeros.
-void ParseTime(std::string_view value, CalendarTime& acquired);
+// Returns whether the value had the form of a time.
+bool ParseTime(std::string_view value, CalendarTime& acquired);
 
 // Picks the window from the positive thicknesses: beryllium first, then hydrocarbon,
 // diamond, boron nitride, polymer; aluminium (or no window) when none is positive.

@@ -61,12 +61,19 @@ TEST(XrayUtilsNiOxTest, SelectionsAndTheirNeeds) {
         EXPECT_EQ(Contains(kl.out, title), std::string(title) == "Results of Mo K/L ratio")
             << title;
 
-    for (const char* selection : {"--solid-angle", "--efficiency", ""}) {
+    for (const char* selection : {"--solid-angle", "--efficiency", "--all"}) {
         const ProgramRun run = RunXrayUtils("niox " + kSample + " " + selection);
         EXPECT_EQ(run.status, 2) << selection;
         EXPECT_TRUE(Contains(run.err, "--thickness NM")) << run.err;
         EXPECT_EQ(run.out, "");
     }
+    const ProgramRun unselected = RunXrayUtils("niox " + kSample);
+    EXPECT_EQ(unselected.status, 0) << unselected.err;
+    for (const char* title : kTitles)
+        EXPECT_EQ(Contains(unselected.out, title),
+                  std::string(title) != "Results of solid-angle" &&
+                      std::string(title) != "Results of detector efficiency")
+            << "without a thickness all but the solid angle and efficiency: " << title;
     EXPECT_EQ(RunXrayUtils("niox " + kSample + " --all --thickness fifty").status, 2);
     EXPECT_EQ(RunXrayUtils("niox " + kSample + " --mo-kl --fit-csv fit.csv").status, 2);
     EXPECT_EQ(RunXrayUtils("niox --mo-kl").status, 2);

@@ -1,0 +1,13 @@
+#include "cli/Command.h"
+
+namespace xrayutils {
+
+std::vector<std::unique_ptr<Command>> MakeCommands() {
+    std::vector<std::unique_ptr<Command>> commands;
+    for (auto make : {MakeVersionCommand, MakeOpenCommand, MakeImportCommand, MakeFilterCommand,
+                      MakeNiOxCommand, MakeIceCCommand, MakeSimulateNiOxCommand})
+        commands.push_back(make());
+    return commands;
+}
+
+}  // namespace xrayutils
