@@ -2,7 +2,8 @@
 .PHONY: all deps build check check-asan format format-check bench cross-deps check-cross \
 	check-win32 check-win64 check-linux32
 
-DEB_PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang-format
+DEB_PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang-format \
+	libcli11-dev nlohmann-json3-dev
 
 all: build
 

@@ -5,6 +5,7 @@
 // and writes one record per file, in the order given.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <iomanip>
@@ -15,6 +16,7 @@
 #include "cli/Command.h"
 #include "cli/ImportedSpectrum.h"
 #include "cli/NiOxRecord.h"
+#include "cli/Parallel.h"
 #include "cli/Session.h"
 
 namespace xrayutils {
@@ -143,15 +145,16 @@ class NiOxCommand : public Command {
     }
 
     int RunBatch(const NiOxSelection& s, std::ostream& out) {
-        Json records = Json::array();
-        bool failed = false;
-        for (const std::string& file : fFiles) {
-            const SpectrumEvaluation e = EvaluateSpectrumFile(file, s, fThickness);
-            failed = failed || !e.spectrum.readError.empty() || e.results.AnyFailed();
-            records.push_back(NiOxRecord(e));
-        }
+        std::vector<Json> records(fFiles.size());
+        std::vector<char> failures(fFiles.size(), 0);
+        ForEachInParallel(fFiles.size(), [&](std::size_t k) {
+            const SpectrumEvaluation e = EvaluateSpectrumFile(fFiles[k], s, fThickness);
+            failures[k] = !e.spectrum.readError.empty() || e.results.AnyFailed();
+            records[k] = NiOxRecord(e);
+        });
+        const bool failed = std::find(failures.begin(), failures.end(), 1) != failures.end();
         if (fJson) {
-            out << records.dump(2) << "\n";
+            out << Json(std::move(records)).dump(2) << "\n";
         } else {
             WriteCsvRow(out, NiOxCsvColumns());
             for (const Json& record : records)

@@ -19,6 +19,7 @@
 #include "cli/Command.h"
 #include "cli/ModuleLocation.h"
 #include "cli/Session.h"
+#include "port/ProcessMemory.h"
 
 namespace xrayutils {
 namespace {
@@ -114,6 +115,7 @@ class CommandLine {
 }  // namespace xrayutils
 
 int main(int argc, char** argv) {
+    xray::port::KeepFreedMemory();
     xrayutils::CommandLine line(argc > 0 ? argv[0] : nullptr);
     return line.Run(argc, argv);
 }
