@@ -34,6 +34,8 @@ class CommandLine {
               "xrayutils"),
           fModulePath(DefaultModulePath(argv0)),
           fCommands(MakeCommands()) {
+        // Paths begin with '/' on every system: never an option, also on Windows.
+        fApp.allow_windows_style_options(false);
         fApp.get_formatter()->label("SUBCOMMAND", "COMMAND");
         fApp.get_formatter()->column_width(28);
         fApp.set_help_flag("-h,--help", "print this help and exit");
