@@ -9,15 +9,21 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/ElementBuffer.h"
+
 namespace dmhost {
 
 double ReadElement(uint32_t dataType, const unsigned char* data, uint64_t index);
 void WriteElement(uint32_t dataType, unsigned char* data, uint64_t index, double value);
 
-// A new buffer of `count` elements of `toType` holding the values of `data` (of `fromType`).
-std::vector<unsigned char> ConvertElements(uint32_t fromType,
-                                           const std::vector<unsigned char>& data, uint32_t toType,
-                                           uint64_t count);
+// All `count` elements as doubles.
+std::vector<double> ReadElements(uint32_t dataType, const unsigned char* data, uint64_t count);
+
+// Converts the `count` elements of `data` from `fromType` to `toType` in place, resizing
+// the buffer to the new element size: narrowing converts first and then shrinks the block,
+// widening grows it first and converts from the last element back. So a change of type
+// never holds two copies of the elements, and no fresh memory is touched to narrow.
+void ConvertElements(ElementBuffer& data, uint32_t fromType, uint32_t toType, uint64_t count);
 
 }  // namespace dmhost
 

@@ -118,11 +118,7 @@ ImageSnapshot StandInHost::ReadImage(DM_Object handle) const {
     snapshot.name = image.name;
     snapshot.dataType = image.dataType;
     snapshot.dimensions = image.dimensions;
-    const uint64_t count = image.ElementCount();
-    snapshot.values.reserve(count);
-    for (uint64_t i = 0; i < count; ++i) {
-        snapshot.values.push_back(ReadElement(image.dataType, image.data.data(), i));
-    }
+    snapshot.values = ReadElements(image.dataType, image.data.data(), image.ElementCount());
     snapshot.calibrations = image.calibrations;
     snapshot.intensityUnit = image.intensityUnit;
     snapshot.tags = ToTagValue(*image.tags, "");
