@@ -118,10 +118,10 @@ void BM_ReadWithReaderAlone(benchmark::State& state) {
     SetMemoryRegime(state.range(0));
     state.SetLabel(RegimeName(state.range(0)));
     for (auto _ : state) {
-        std::optional<SpectrumText> text = OpenSpectrumFile(path);
-        if (!text)
+        std::optional<SpectrumSource> source = OpenSpectrumFile(path);
+        if (!source)
             state.SkipWithError("cannot open the generated file");
-        EMSASpectrum spectrum = ReadSpectrum(*text);
+        EMSASpectrum spectrum = ReadSpectrum(*source);
         benchmark::DoNotOptimize(spectrum.channels.data());
     }
     state.SetItemsProcessed(state.iterations() * kChannels);

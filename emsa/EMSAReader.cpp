@@ -1,46 +1,18 @@
 #include "emsa/EMSAReader.h"
 
 #include <cctype>
+#include <ios>
 #include <istream>
 #include <memory>
 #include <string>
+#include <utility>
 
-#include "emsa/LineCursor.h"
 #include "emsa/NumberScanner.h"
 #include "port/Platform.h"
 
 namespace xray {
 
 namespace {
-
-// The stream's size when it can tell, so the text is allocated once (text mode may
-// deliver fewer characters than this, never more); 0 when it cannot.
-size_t SizeHint(std::istream& in) {
-    in.seekg(0, std::ios_base::end);
-    const std::streamoff size = in.tellg();
-    in.clear();
-    in.seekg(0, std::ios_base::beg);
-    in.clear();
-    return size > 0 ? static_cast<size_t>(size) : 0;
-}
-
-// Reads to the end of the stream. The first read normally takes the whole file, so the
-// text is allocated once and never regrown (regrowing would briefly need twice the room).
-std::string ReadWholeStream(std::istream& in, const std::string& path) {
-    std::string text(SizeHint(in), '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    size_t filled = static_cast<size_t>(in.gcount());
-    constexpr size_t kChunk = 1 << 16;
-    while (in.good() && in.peek() != std::char_traits<char>::eof()) {
-        text.resize(filled + kChunk);
-        in.read(text.data() + filled, kChunk);
-        filled += static_cast<size_t>(in.gcount());
-    }
-    if (in.bad())
-        throw SpectrumFileError("Could not read the spectrum file \"" + path + "\".");
-    text.resize(filled);
-    return text;
-}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -84,17 +56,22 @@ std::string Quoted(const std::string& name) {
     return "\"" + name + "\"";
 }
 
-void CheckChannelCount(const SpectrumText& file, int32_t npoints) {
+void CheckChannelCount(const SpectrumSource& source, int32_t npoints) {
     if (npoints < 0) {
-        throw SpectrumFileError("The spectrum file " + Quoted(file.name) +
+        throw SpectrumFileError("The spectrum file " + Quoted(source.name()) +
                                 " gives a negative number of channels (NPOINTS " +
                                 std::to_string(npoints) + ").");
     }
     if (npoints > kMaxChannels) {
-        throw SpectrumFileError("The spectrum file " + Quoted(file.name) + " gives " +
+        throw SpectrumFileError("The spectrum file " + Quoted(source.name()) + " gives " +
                                 std::to_string(npoints) + " channels (NPOINTS); at most " +
                                 std::to_string(kMaxChannels) + " can be read.");
     }
+}
+
+// What a file that fails while it is read gives.
+[[noreturn]] void ThrowUnreadable(const SpectrumSource& source) {
+    throw SpectrumFileError("Could not read the spectrum file " + Quoted(source.name()) + ".");
 }
 
 // Data lines as the readers see them: once the text is exhausted, the last line is
@@ -104,16 +81,21 @@ void CheckChannelCount(const SpectrumText& file, int32_t npoints) {
 // large NPOINTS would otherwise cost their product).
 class DataLines {
   public:
-    DataLines(const SpectrumText& file, size_t start) : fCursor(file.text, start) {}
+    explicit DataLines(LineReader& reader) : fReader(reader) {}
     std::string_view Next() {
-        fRepeating = !fCursor.Next(fLine);
+        fRepeating = !fReader.Next(fLine);
         return fLine;
     }
     // The line last handed out was the last line again: the data has run out.
     bool Repeating() const { return fRepeating; }
 
+    // For a caller that consumed lines straight from the reader: the last one of them,
+    // which the reader keeps valid until it hands out another.
+    LineReader& reader() { return fReader; }
+    void ConsumedUpTo(std::string_view lastLine) { fLine = lastLine; }
+
   private:
-    LineCursor fCursor;
+    LineReader& fReader;
     std::string_view fLine;
     bool fRepeating = false;
 };
@@ -124,17 +106,80 @@ void RepeatChannels(EMSASpectrum& spectrum, int32_t from, int32_t period) {
         spectrum.channels[i] = spectrum.channels[i - period];
 }
 
+bool IsLineBreak(char c) {
+    return c == '\n' || c == '\r';
+}
+
+// White space a stream skips before a number, less the line breaks.
+bool IsBlankWithinLine(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+// The last line break in [begin, end) that surely ends a line: a carriage return read last
+// may be the first half of CR LF. Null when there is none.
+const char* LastLineBreak(const char* begin, const char* end) {
+    const char* p = end;
+    if (p != begin && p[-1] == '\r')
+        --p;
+    while (p != begin) {
+        if (IsLineBreak(*--p))
+            return p;
+    }
+    return nullptr;
+}
+
+// One value per line, for the lines wholly read ahead: each line's number is scanned where
+// it stands and only the rest of the line is searched for its end, so each character is
+// looked at once. Every line that starts at or before the last line break read ends at or
+// before it, and every scan stops at a line break, so these lines need no check for the end
+// of what was read. A number never contains a line break, so scanning it this way gives
+// what scanning it within its line gives, once the blanks before it stop at a line break.
+// The lines after the last line break are left to DataLines. Returns the next channel.
+int32_t ReadYLinesReadAhead(DataLines& lines, EMSASpectrum& spectrum, int32_t channel, double& y) {
+    LineReader& reader = lines.reader();
+    const char* p = reader.begin();
+    const char* const end = reader.end();
+    const char* const lastBreak = LastLineBreak(p, end);
+    if (lastBreak == nullptr)
+        return channel;
+    const char* lastLine = nullptr;
+    const char* lastLineEnd = nullptr;
+    for (; channel < spectrum.npoints && p <= lastBreak; ++channel) {
+        const char* q = p;
+        while (IsBlankWithinLine(*q))
+            ++q;
+        if (!IsLineBreak(*q))
+            ScanDoubleBeforeLineBreak(q, end, y);  // a failed read leaves y as it was
+        while (!IsLineBreak(*q))
+            ++q;
+        spectrum.channels[channel] = y;
+        lastLine = p;
+        lastLineEnd = q;
+        p = q + (*q == '\r' && q[1] == '\n' ? 2 : 1);
+    }
+    if (lastLine != nullptr) {
+        reader.Skip(p);
+        lines.ConsumedUpTo(std::string_view(lastLine, static_cast<size_t>(lastLineEnd - lastLine)));
+    }
+    return channel;
+}
+
 }  // namespace
 
-std::optional<SpectrumText> OpenSpectrumFile(const std::string& path) {
-    const std::unique_ptr<std::istream> in = xray::port::OpenSharedTextFile(path);
+SpectrumSource::SpectrumSource(const SpectrumText& file) : fName(file.name), fLines(file.text) {}
+
+SpectrumSource::SpectrumSource(std::string name, std::unique_ptr<std::istream> in)
+    : fName(std::move(name)), fIn(std::move(in)), fLines(*fIn) {}
+
+std::optional<SpectrumSource> OpenSpectrumFile(const std::string& path) {
+    std::unique_ptr<std::istream> in = xray::port::OpenSharedTextFile(path);
     if (!in)
         return std::nullopt;
-    return SpectrumText{path, ReadWholeStream(*in, path)};
+    return SpectrumSource(path, std::move(in));
 }
 
 EMSASpectrum ReadSpectrumFile(const std::string& path) {
-    const std::optional<SpectrumText> file = OpenSpectrumFile(path);
+    std::optional<SpectrumSource> file = OpenSpectrumFile(path);
     if (!file)
         throw SpectrumFileError("Could not open the spectrum file \"" + path + "\".");
     return ReadSpectrum(*file);
@@ -152,42 +197,45 @@ HeaderLine SplitHeaderLine(std::string_view line) {
                       std::string(value)};
 }
 
-size_t ReadHeader(const SpectrumText& file, EMSASpectrum& spectrum) {
-    LineCursor lines(file.text);
+void ReadHeader(SpectrumSource& source, EMSASpectrum& spectrum) try {
     std::string_view line;
-    while (lines.Next(line)) {
+    while (source.lines().Next(line)) {
         if (line.empty())
             continue;
         const HeaderLine h = SplitHeaderLine(line);
         if (h.keyword == "SPECTRUM") {
             DeriveWindowType(spectrum);
             NormaliseEnergyUnits(spectrum);
-            return lines.position();
+            return;
         }
         ApplyHeaderLine(spectrum, h.keyword, h.unit, h.value);
     }
-    throw SpectrumFileError("The file " + Quoted(file.name) +
+    throw SpectrumFileError("The file " + Quoted(source.name()) +
                             " is not an EMSA/MAS spectrum: no #SPECTRUM line announces the "
                             "channel data.");
+} catch (const std::ios_base::failure&) {
+    ThrowUnreadable(source);
 }
 
-void ReadChannels(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum) {
-    CheckChannelCount(file, spectrum.npoints);
+void ReadChannels(SpectrumSource& source, EMSASpectrum& spectrum) try {
+    CheckChannelCount(source, spectrum.npoints);
     if (spectrum.channels.count() != spectrum.npoints)
         spectrum.channels.resize(spectrum.npoints);
     if (spectrum.xy) {
-        ReadXYData(file, dataStart, spectrum);
+        ReadXYData(source, spectrum);
     } else if (spectrum.ncolumns <= 1) {
-        ReadYData(file, dataStart, spectrum);
+        ReadYData(source, spectrum);
     } else {
-        ReadMultiColumnData(file, dataStart, spectrum);
+        ReadMultiColumnData(source, spectrum);
     }
+} catch (const std::ios_base::failure&) {
+    ThrowUnreadable(source);
 }
 
 // The number variables live for the whole call and start at 0, so channel 0 without a
 // number is 0 and every later channel without one repeats the one before it.
-void ReadXYData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum) {
-    DataLines lines(file, dataStart);
+void ReadXYData(SpectrumSource& source, EMSASpectrum& spectrum) {
+    DataLines lines(source.lines());
     double x = 0.0;
     double y = 0.0;
     for (int32_t i = 0; i < spectrum.npoints; ++i) {
@@ -201,21 +249,27 @@ void ReadXYData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectr
     }
 }
 
-void ReadYData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum) {
-    DataLines lines(file, dataStart);
+// Most lines are taken straight from what the reader read ahead; DataLines reads the
+// ones that cross the end of a block and those after the end of the text.
+void ReadYData(SpectrumSource& source, EMSASpectrum& spectrum) {
+    DataLines lines(source.lines());
     double y = 0.0;
-    for (int32_t i = 0; i < spectrum.npoints; ++i) {
+    int32_t i = 0;
+    while (i < spectrum.npoints) {
+        i = ReadYLinesReadAhead(lines, spectrum, i, y);
+        if (i == spectrum.npoints)
+            return;
         LineScanner(lines.Next()).Number(y);
-        spectrum.channels[i] = y;
+        spectrum.channels[i++] = y;
         if (lines.Repeating())
-            return RepeatChannels(spectrum, i + 1, 1);
+            return RepeatChannels(spectrum, i, 1);
     }
 }
 
 // Full rows of ncolumns values, then one more line for the remainder (always read, even
 // when the remainder is empty).
-void ReadMultiColumnData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum) {
-    DataLines lines(file, dataStart);
+void ReadMultiColumnData(SpectrumSource& source, EMSASpectrum& spectrum) {
+    DataLines lines(source.lines());
     const int32_t columns = spectrum.ncolumns;
     const int32_t rows = spectrum.npoints / columns;
     const int32_t rest = spectrum.npoints % columns;
@@ -234,11 +288,16 @@ void ReadMultiColumnData(const SpectrumText& file, size_t dataStart, EMSASpectru
     }
 }
 
-EMSASpectrum ReadSpectrum(const SpectrumText& file) {
+EMSASpectrum ReadSpectrum(SpectrumSource& source) {
     EMSASpectrum spectrum;
-    const size_t dataStart = ReadHeader(file, spectrum);
-    ReadChannels(file, dataStart, spectrum);
+    ReadHeader(source, spectrum);
+    ReadChannels(source, spectrum);
     return spectrum;
+}
+
+EMSASpectrum ReadSpectrum(const SpectrumText& file) {
+    SpectrumSource source(file);
+    return ReadSpectrum(source);
 }
 
 }  // namespace xray

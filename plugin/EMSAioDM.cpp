@@ -29,9 +29,9 @@ constexpr uint32_t kNameFormat = 0;
 constexpr int32_t kCalibratedOrigin = 0;
 
 // A file that cannot be opened is reported in the Results window and imported as an empty
-// spectrum; any other reading failure throws. The file's text is dropped on return.
+// spectrum; any other reading failure throws. The file is closed on return.
 EMSASpectrum ReadSpectrumOrReportFailure(const std::string& path) {
-    const std::optional<SpectrumText> file = OpenSpectrumFile(path);
+    std::optional<SpectrumSource> file = OpenSpectrumFile(path);
     if (!file) {
         ResultsStream << "FAIL : Unable to open " << path << "!" << std::endl;
         return EMSASpectrum();

@@ -41,7 +41,7 @@ std::vector<double> Channels(const EMSASpectrum& s) {
 }
 
 EMSASpectrum ReadFixture(const std::string& name) {
-    const std::optional<SpectrumText> file = OpenSpectrumFile(kFixtures + "/" + name);
+    std::optional<SpectrumSource> file = OpenSpectrumFile(kFixtures + "/" + name);
     if (!file)
         ADD_FAILURE() << "cannot open fixture " << name;
     return file ? ReadSpectrum(*file) : EMSASpectrum();
@@ -237,12 +237,19 @@ TEST(EMSAReaderHeaderTest, EmptyAndShortHeaderLinesDoNotFailTheImport) {
 
 TEST(EMSAReaderHeaderTest, HeaderStopsAtTheFirstSpectrumLine) {
     const SpectrumText file{"story.msa", Header({{"NPOINTS", "1"}}) + Line("NPOINTS", "5") + "9\n"};
+    SpectrumSource source(file);
     EMSASpectrum s;
-    const size_t dataStart = ReadHeader(file, s);
+    ReadHeader(source, s);
     EXPECT_EQ(s.npoints, 1);
-    EXPECT_EQ(file.text.substr(dataStart, 8), "#NPOINTS");
-    ReadChannels(file, dataStart, s);
+    ReadChannels(source, s);
     EXPECT_EQ(Channels(s), std::vector<double>{0}) << "a header-like line in the data is no number";
+
+    SpectrumSource again(file);
+    EMSASpectrum t;
+    ReadHeader(again, t);
+    std::string_view next;
+    ASSERT_TRUE(again.lines().Next(next));
+    EXPECT_EQ(next, "#NPOINTS     : 5") << "the header leaves the source at the first data line";
 }
 
 // Damage a sound file at random places with the characters that steer the reader; every
