@@ -101,9 +101,9 @@ class DataLines {
 };
 
 // Channels from `from` on repeat the `period` channels before them.
-void RepeatChannels(EMSASpectrum& spectrum, int32_t from, int32_t period) {
-    for (int32_t i = from; i < spectrum.npoints; ++i)
-        spectrum.channels[i] = spectrum.channels[i - period];
+void RepeatChannels(double* channels, int32_t npoints, int32_t from, int32_t period) {
+    for (int32_t i = from; i < npoints; ++i)
+        channels[i] = channels[i - period];
 }
 
 bool IsLineBreak(char c) {
@@ -135,7 +135,8 @@ const char* LastLineBreak(const char* begin, const char* end) {
 // of what was read. A number never contains a line break, so scanning it this way gives
 // what scanning it within its line gives, once the blanks before it stop at a line break.
 // The lines after the last line break are left to DataLines. Returns the next channel.
-int32_t ReadYLinesReadAhead(DataLines& lines, EMSASpectrum& spectrum, int32_t channel, double& y) {
+int32_t ReadYLinesReadAhead(DataLines& lines, int32_t npoints, double* channels, int32_t channel,
+                            double& y) {
     LineReader& reader = lines.reader();
     const char* p = reader.begin();
     const char* const end = reader.end();
@@ -144,7 +145,7 @@ int32_t ReadYLinesReadAhead(DataLines& lines, EMSASpectrum& spectrum, int32_t ch
         return channel;
     const char* lastLine = nullptr;
     const char* lastLineEnd = nullptr;
-    for (; channel < spectrum.npoints && p <= lastBreak; ++channel) {
+    for (; channel < npoints && p <= lastBreak; ++channel) {
         const char* q = p;
         while (IsBlankWithinLine(*q))
             ++q;
@@ -152,7 +153,7 @@ int32_t ReadYLinesReadAhead(DataLines& lines, EMSASpectrum& spectrum, int32_t ch
             ScanDoubleBeforeLineBreak(q, end, y);  // a failed read leaves y as it was
         while (!IsLineBreak(*q))
             ++q;
-        spectrum.channels[channel] = y;
+        channels[channel] = y;
         lastLine = p;
         lastLineEnd = q;
         p = q + (*q == '\r' && q[1] == '\n' ? 2 : 1);
@@ -206,6 +207,7 @@ void ReadHeader(SpectrumSource& source, EMSASpectrum& spectrum) try {
         if (h.keyword == "SPECTRUM") {
             DeriveWindowType(spectrum);
             NormaliseEnergyUnits(spectrum);
+            CheckChannelCount(source, spectrum.npoints);
             return;
         }
         ApplyHeaderLine(spectrum, h.keyword, h.unit, h.value);
@@ -217,16 +219,20 @@ void ReadHeader(SpectrumSource& source, EMSASpectrum& spectrum) try {
     ThrowUnreadable(source);
 }
 
-void ReadChannels(SpectrumSource& source, EMSASpectrum& spectrum) try {
+void ReadChannels(SpectrumSource& source, EMSASpectrum& spectrum) {
     CheckChannelCount(source, spectrum.npoints);
     if (spectrum.channels.count() != spectrum.npoints)
         spectrum.channels.resize(spectrum.npoints);
-    if (spectrum.xy) {
-        ReadXYData(source, spectrum);
-    } else if (spectrum.ncolumns <= 1) {
-        ReadYData(source, spectrum);
+    ReadChannels(source, spectrum, spectrum.channels.data());
+}
+
+void ReadChannels(SpectrumSource& source, const EMSASpectrum& header, double* channels) try {
+    if (header.xy) {
+        ReadXYData(source, header, channels);
+    } else if (header.ncolumns <= 1) {
+        ReadYData(source, header, channels);
     } else {
-        ReadMultiColumnData(source, spectrum);
+        ReadMultiColumnData(source, header, channels);
     }
 } catch (const std::ios_base::failure&) {
     ThrowUnreadable(source);
@@ -234,45 +240,45 @@ void ReadChannels(SpectrumSource& source, EMSASpectrum& spectrum) try {
 
 // The number variables live for the whole call and start at 0, so channel 0 without a
 // number is 0 and every later channel without one repeats the one before it.
-void ReadXYData(SpectrumSource& source, EMSASpectrum& spectrum) {
+void ReadXYData(SpectrumSource& source, const EMSASpectrum& header, double* channels) {
     DataLines lines(source.lines());
     double x = 0.0;
     double y = 0.0;
-    for (int32_t i = 0; i < spectrum.npoints; ++i) {
+    for (int32_t i = 0; i < header.npoints; ++i) {
         LineScanner scan(lines.Next());
         scan.Number(x);
         scan.SkipSeparator();
         scan.Number(y);
-        spectrum.channels[i] = y;
+        channels[i] = y;
         if (lines.Repeating())
-            return RepeatChannels(spectrum, i + 1, 1);
+            return RepeatChannels(channels, header.npoints, i + 1, 1);
     }
 }
 
 // Most lines are taken straight from what the reader read ahead; DataLines reads the
 // ones that cross the end of a block and those after the end of the text.
-void ReadYData(SpectrumSource& source, EMSASpectrum& spectrum) {
+void ReadYData(SpectrumSource& source, const EMSASpectrum& header, double* channels) {
     DataLines lines(source.lines());
     double y = 0.0;
     int32_t i = 0;
-    while (i < spectrum.npoints) {
-        i = ReadYLinesReadAhead(lines, spectrum, i, y);
-        if (i == spectrum.npoints)
+    while (i < header.npoints) {
+        i = ReadYLinesReadAhead(lines, header.npoints, channels, i, y);
+        if (i == header.npoints)
             return;
         LineScanner(lines.Next()).Number(y);
-        spectrum.channels[i++] = y;
+        channels[i++] = y;
         if (lines.Repeating())
-            return RepeatChannels(spectrum, i, 1);
+            return RepeatChannels(channels, header.npoints, i, 1);
     }
 }
 
 // Full rows of ncolumns values, then one more line for the remainder (always read, even
 // when the remainder is empty).
-void ReadMultiColumnData(SpectrumSource& source, EMSASpectrum& spectrum) {
+void ReadMultiColumnData(SpectrumSource& source, const EMSASpectrum& header, double* channels) {
     DataLines lines(source.lines());
-    const int32_t columns = spectrum.ncolumns;
-    const int32_t rows = spectrum.npoints / columns;
-    const int32_t rest = spectrum.npoints % columns;
+    const int32_t columns = header.ncolumns;
+    const int32_t rows = header.npoints / columns;
+    const int32_t rest = header.npoints % columns;
     double y = 0.0;
     int32_t channel = 0;
     for (int32_t r = 0; r <= rows; ++r) {
@@ -281,10 +287,10 @@ void ReadMultiColumnData(SpectrumSource& source, EMSASpectrum& spectrum) {
         for (int32_t c = 0; c < count; ++c) {
             scan.Number(y);
             scan.SkipSeparator();
-            spectrum.channels[channel++] = y;
+            channels[channel++] = y;
         }
         if (lines.Repeating() && r < rows)  // every further row reads the same values
-            return RepeatChannels(spectrum, channel, columns);
+            return RepeatChannels(channels, header.npoints, channel, columns);
     }
 }
 

@@ -40,9 +40,9 @@ class SpectrumFileError : public std::runtime_error {
 };
 
 // The largest channel count accepted (2^20), 64 times any detector's. Missing data lines
-// repeat the last one, so a damaged NPOINTS alone sets what the import allocates: about
-// 16 bytes a channel between the reader's channels and the host image (converted in
-// place), here at most about 17 MB.
+// repeat the last one, so a damaged NPOINTS alone sets what the import allocates: 8 bytes
+// a channel for the host image it reads them into (converted in place), here at most
+// about 8.4 MB, and as much again for a caller that reads into the record's channels.
 constexpr int32_t kMaxChannels = 1048576;
 
 // The complete text of one spectrum file held in memory, and the name used in messages.
@@ -81,7 +81,8 @@ std::optional<SpectrumSource> OpenSpectrumFile(const std::string& path);
 
 // Reads the header from the start of the source into `spectrum`, then derives the window
 // type and normalises the energy unit. Leaves the source at the first data line. Throws
-// SpectrumFileError when there is no SPECTRUM line.
+// SpectrumFileError when there is no SPECTRUM line, and then for a negative npoints or
+// one above kMaxChannels.
 void ReadHeader(SpectrumSource& source, EMSASpectrum& spectrum);
 
 // Standard layout: "#KEYWORD-unit: value" with the colon in column 14 and the value from
@@ -94,10 +95,15 @@ HeaderLine SplitHeaderLine(std::string_view line);
 // source. Throws SpectrumFileError for a negative npoints or one above kMaxChannels.
 void ReadChannels(SpectrumSource& source, EMSASpectrum& spectrum);
 
-// The three layouts; `channels` must already hold npoints values.
-void ReadXYData(SpectrumSource& source, EMSASpectrum& spectrum);
-void ReadYData(SpectrumSource& source, EMSASpectrum& spectrum);
-void ReadMultiColumnData(SpectrumSource& source, EMSASpectrum& spectrum);
+// The same into the caller's `channels`, which must have room for the header's npoints
+// values (the import reads them straight into a host image this way, so the values are
+// written once). REQUIRES: npoints checked by ReadHeader.
+void ReadChannels(SpectrumSource& source, const EMSASpectrum& header, double* channels);
+
+// The three layouts, chosen by ReadChannels from the header.
+void ReadXYData(SpectrumSource& source, const EMSASpectrum& header, double* channels);
+void ReadYData(SpectrumSource& source, const EMSASpectrum& header, double* channels);
+void ReadMultiColumnData(SpectrumSource& source, const EMSASpectrum& header, double* channels);
 
 // Header and channels of a source, read from its start.
 EMSASpectrum ReadSpectrum(SpectrumSource& source);
