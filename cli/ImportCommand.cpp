@@ -14,7 +14,11 @@ int RunImport(const std::vector<std::string>& arguments, CommandContext& context
         ParseArguments(arguments, ArgumentSpec{1, {}, {"--csv", "--emsa"}});
     const dmhost::ScriptResult result =
         context.session.Call("Zor_EMSAtoDM", {dmhost::ScriptValue::String(parsed.plain[0])});
-    const dmhost::ImageSnapshot image = context.session.Host().ReadImage(result.value.get());
+    // The values are copied out only to be written; the description needs only their count.
+    const bool written = parsed.Value("--csv") || parsed.Value("--emsa");
+    const dmhost::ImageSnapshot image = context.session.Host().ReadImage(
+        result.value.get(), written ? dmhost::StandInHost::ImageValues::kWithValues
+                                    : dmhost::StandInHost::ImageValues::kWithoutValues);
     DescribeImage(image, context.out);
     if (const std::optional<std::string> csv = parsed.Value("--csv"))
         WriteImageCsv(image, *csv);

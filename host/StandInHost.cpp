@@ -112,13 +112,14 @@ ObjectRef StandInHost::MakeThrowable(int32_t code, DM_ErrorDetail detail) {
 
 // ---- Reading objects ----
 
-ImageSnapshot StandInHost::ReadImage(DM_Object handle) const {
+ImageSnapshot StandInHost::ReadImage(DM_Object handle, ImageValues values) const {
     const auto& image = Expect<ImageObject>(*fState, handle, ObjectClass::kImage);
     ImageSnapshot snapshot;
     snapshot.name = image.name;
     snapshot.dataType = image.dataType;
     snapshot.dimensions = image.dimensions;
-    snapshot.values = ReadElements(image.dataType, image.data.data(), image.ElementCount());
+    if (values == ImageValues::kWithValues)
+        snapshot.values = ReadElements(image.dataType, image.data.data(), image.ElementCount());
     snapshot.calibrations = image.calibrations;
     snapshot.intensityUnit = image.intensityUnit;
     snapshot.tags = ToTagValue(*image.tags, "");

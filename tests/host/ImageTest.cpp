@@ -188,6 +188,22 @@ TEST_F(ImageTest, EveryChangeOfTypeKeepsEveryElementInItsPlace) {
     }
 }
 
+TEST_F(ImageTest, ASnapshotWithoutValuesKeepsEverythingElse) {
+    dmhost::ImageSpec spec;
+    spec.dataType = dmhost::kReal4Data;
+    spec.values = {1, 2, 3};
+    spec.calibrations = {{0.5f, 0.25f, "keV"}};
+    auto image = fHost.MakeImage(spec);
+    const dmhost::ImageSnapshot whole = fHost.ReadImage(image.get());
+    const dmhost::ImageSnapshot bare =
+        fHost.ReadImage(image.get(), dmhost::StandInHost::ImageValues::kWithoutValues);
+    EXPECT_EQ(whole.values, (std::vector<double>{1, 2, 3}));
+    EXPECT_TRUE(bare.values.empty());
+    EXPECT_EQ(bare.dimensions, whole.dimensions);
+    EXPECT_EQ(bare.dataType, whole.dataType);
+    EXPECT_EQ(bare.calibrations[0].units, "keV");
+}
+
 TEST_F(ImageTest, ANewImageHoldsZeros) {
     DM_Object image = nullptr;
     ASSERT_EQ(Create("large", 8, 300000, &image), DM_CALL_OK);
