@@ -46,6 +46,12 @@ ElementBuffer ElementBuffer::Zeroed(size_t size) {
     return buffer;
 }
 
+ElementBuffer ElementBuffer::Unfilled(size_t size) {
+    ElementBuffer buffer;
+    buffer.Resize(size);
+    return buffer;
+}
+
 void ElementBuffer::Resize(size_t size) {
     if (size == fSize)
         return;

@@ -26,6 +26,8 @@ class ElementBuffer {
 
     // `size` bytes, all zero.
     static ElementBuffer Zeroed(size_t size);
+    // `size` bytes of unspecified value, for a caller that writes them all.
+    static ElementBuffer Unfilled(size_t size);
 
     // Keeps the first min(old, new) bytes; bytes beyond the old size are unspecified.
     void Resize(size_t size);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "host/StandInHost.h"
 
@@ -118,11 +119,10 @@ void NarrowForward(unsigned char* data, uint64_t count) {
         Store(data, i, static_cast<To>(Load<From>(data, i)));
 }
 
-// With a wider destination element, no element not yet read lies above the one written.
 template <class From, class To>
-void WidenBackward(unsigned char* data, uint64_t count) {
-    for (uint64_t i = count; i-- > 0;)
-        Store(data, i, static_cast<To>(Load<From>(data, i)));
+void ConvertInto(unsigned char* to, const unsigned char* from, uint64_t count) {
+    for (uint64_t i = 0; i < count; ++i)
+        Store(to, i, static_cast<To>(Load<From>(from, i)));
 }
 
 }  // namespace
@@ -154,13 +154,16 @@ void ConvertElements(ElementBuffer& data, uint32_t fromType, uint32_t toType, ui
         data.Resize(count * toSize);
         return;
     }
-    data.Resize(count * toSize);
+    // Widening goes to a new block: growing in place could copy the old elements anyway, and
+    // separate blocks let the conversion run forward, several elements at a time.
+    ElementBuffer wider = ElementBuffer::Unfilled(count * toSize);
     if (fromType == kReal4Data && toType == kReal8Data) {
-        WidenBackward<float, double>(data.data(), count);  // working copies of spectra
-        return;
+        ConvertInto<float, double>(wider.data(), data.data(), count);  // working copies
+    } else {
+        for (uint64_t i = 0; i < count; ++i)
+            WriteElement(toType, wider.data(), i, ReadElement(fromType, data.data(), i));
     }
-    for (uint64_t i = count; i-- > 0;)
-        WriteElement(toType, data.data(), i, ReadElement(fromType, data.data(), i));
+    data = std::move(wider);
 }
 
 }  // namespace dmhost

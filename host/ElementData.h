@@ -19,10 +19,9 @@ void WriteElement(uint32_t dataType, unsigned char* data, uint64_t index, double
 // All `count` elements as doubles.
 std::vector<double> ReadElements(uint32_t dataType, const unsigned char* data, uint64_t count);
 
-// Converts the `count` elements of `data` from `fromType` to `toType` in place, resizing
-// the buffer to the new element size: narrowing converts first and then shrinks the block,
-// widening grows it first and converts from the last element back. So a change of type
-// never holds two copies of the elements, and no fresh memory is touched to narrow.
+// Converts the `count` elements of `data` from `fromType` to `toType`. Narrowing (to an
+// element no wider) converts in place and then shrinks the block, so it touches no fresh
+// memory and never holds two copies; widening converts into a new block.
 void ConvertElements(ElementBuffer& data, uint32_t fromType, uint32_t toType, uint64_t count);
 
 }  // namespace dmhost

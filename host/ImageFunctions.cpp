@@ -106,8 +106,8 @@ void ImageIsValid(HostState&, CellFrame& frame) {
     frame.ReturnBool(image != nullptr && image->valid);
 }
 
-// Allowed while the data is locked: the elements are converted in place and the block may
-// move, so a caller must not touch locked data after changing its type.
+// Allowed while the data is locked: the elements may move to another block (always when
+// the type widens), so a caller must not touch locked data after changing its type.
 void ImageChangeDataType(HostState&, CellFrame& frame) {
     ImageObject& image = frame.Image(0);
     const uint32_t dataType = frame.UInt(1);
