@@ -169,8 +169,8 @@ int32_t ReadYLinesReadAhead(DataLines& lines, int32_t npoints, double* channels,
 
 SpectrumSource::SpectrumSource(const SpectrumText& file) : fName(file.name), fLines(file.text) {}
 
-SpectrumSource::SpectrumSource(std::string name, std::unique_ptr<std::istream> in)
-    : fName(std::move(name)), fIn(std::move(in)), fLines(*fIn) {}
+SpectrumSource::SpectrumSource(std::string name, std::unique_ptr<std::istream> in, size_t blockSize)
+    : fName(std::move(name)), fIn(std::move(in)), fLines(*fIn, blockSize) {}
 
 std::optional<SpectrumSource> OpenSpectrumFile(const std::string& path) {
     std::unique_ptr<std::istream> in = xray::port::OpenSharedTextFile(path);

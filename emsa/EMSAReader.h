@@ -52,12 +52,13 @@ struct SpectrumText {
 };
 
 // One spectrum file being read: its name for messages and its lines. Made from an open
-// stream, which it owns and reads in blocks, or from a SpectrumText, which it borrows
-// (the text must outlive it). Movable, not copyable.
+// stream, which it owns and reads in blocks of `blockSize` characters, or from a
+// SpectrumText, which it borrows (the text must outlive it). Movable, not copyable.
 class SpectrumSource {
   public:
     explicit SpectrumSource(const SpectrumText& file);
-    SpectrumSource(std::string name, std::unique_ptr<std::istream> in);
+    SpectrumSource(std::string name, std::unique_ptr<std::istream> in,
+                   size_t blockSize = LineReader::kBlockSize);
 
     const std::string& name() const { return fName; }
     LineReader& lines() { return fLines; }
