@@ -312,7 +312,8 @@ std::string RandomDataSection(std::mt19937& random) {
 }
 
 bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
 }
 
 // One value per line is read from what was read ahead, lines crossing a block's end
