@@ -67,8 +67,12 @@ class Array2D {
         std::unique_ptr<T*[]> rows(new T*[nrows]);
         fBlock.reset(new T[static_cast<size_t>(int64_t{nrows} * ncols)]);
         fRows = std::move(rows);
+        // Plain pointers: a row pointer stored through fRows could otherwise be the block's
+        // own pointer, which the compiler would then read anew for every row.
+        T* const block = fBlock.get();
+        T** const table = fRows.get();
         for (int32_t i = 0; i < nrows; ++i)
-            fRows[i] = fBlock.get() + int64_t{i} * ncols;
+            table[i] = block + int64_t{i} * ncols;
         fNrows = nrows;
         fNcols = ncols;
     }

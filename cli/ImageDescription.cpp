@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace xrayutils {
@@ -48,6 +49,14 @@ void DescribeTag(const dmhost::TagValue& tag, const std::string& label, int dept
     DescribeTags(tag, depth + 1, out);
 }
 
+// From the dimensions, so that a snapshot taken without its values describes the same.
+uint64_t ElementCount(const dmhost::ImageSnapshot& image) {
+    uint64_t count = image.dimensions.empty() ? 0 : 1;
+    for (const uint32_t size : image.dimensions)
+        count *= size;
+    return count;
+}
+
 }  // namespace
 
 std::string FormatReal4(float value) {
@@ -62,7 +71,7 @@ void DescribeImage(const dmhost::ImageSnapshot& image, std::ostream& out) {
     const dmhost::DimensionCalibration calibration =
         image.calibrations.empty() ? dmhost::DimensionCalibration() : image.calibrations[0];
     out << "Name: " << image.name << "\n"
-        << "Channels: " << image.values.size() << "\n"
+        << "Channels: " << ElementCount(image) << "\n"
         << "Origin: " << FormatReal4(calibration.origin) << "\n"
         << "Scale: " << FormatReal4(calibration.scale) << "\n"
         << "Units: " << calibration.units << "\n"

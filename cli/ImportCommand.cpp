@@ -36,7 +36,11 @@ class ImportCommand : public Command {
     int Run(CommandContext& context) override {
         const dmhost::ScriptResult result =
             context.session.Call("Zor_EMSAtoDM", {dmhost::ScriptValue::String(fFile)});
-        const dmhost::ImageSnapshot image = context.session.Host().ReadImage(result.value.get());
+        // The values are copied out only to be written; the description needs only their count.
+        const bool written = !fCsv.empty() || !fEmsa.empty();
+        const dmhost::ImageSnapshot image = context.session.Host().ReadImage(
+            result.value.get(), written ? dmhost::StandInHost::ImageValues::kWithValues
+                                        : dmhost::StandInHost::ImageValues::kWithoutValues);
         DescribeImage(image, context.out);
         if (!fCsv.empty())
             WriteImageCsv(image, fCsv);

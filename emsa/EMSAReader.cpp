@@ -1,46 +1,18 @@
 #include "emsa/EMSAReader.h"
 
 #include <cctype>
+#include <ios>
 #include <istream>
 #include <memory>
 #include <string>
+#include <utility>
 
-#include "emsa/LineCursor.h"
 #include "emsa/NumberScanner.h"
 #include "port/Platform.h"
 
 namespace xray {
 
 namespace {
-
-// The stream's size when it can tell, so the text is allocated once (text mode may
-// deliver fewer characters than this, never more); 0 when it cannot.
-size_t SizeHint(std::istream& in) {
-    in.seekg(0, std::ios_base::end);
-    const std::streamoff size = in.tellg();
-    in.clear();
-    in.seekg(0, std::ios_base::beg);
-    in.clear();
-    return size > 0 ? static_cast<size_t>(size) : 0;
-}
-
-// Reads to the end of the stream. The first read normally takes the whole file, so the
-// text is allocated once and never regrown (regrowing would briefly need twice the room).
-std::string ReadWholeStream(std::istream& in, const std::string& path) {
-    std::string text(SizeHint(in), '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    size_t filled = static_cast<size_t>(in.gcount());
-    constexpr size_t kChunk = 1 << 16;
-    while (in.good() && in.peek() != std::char_traits<char>::eof()) {
-        text.resize(filled + kChunk);
-        in.read(text.data() + filled, kChunk);
-        filled += static_cast<size_t>(in.gcount());
-    }
-    if (in.bad())
-        throw SpectrumFileError("Could not read the spectrum file \"" + path + "\".");
-    text.resize(filled);
-    return text;
-}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -84,17 +56,22 @@ std::string Quoted(const std::string& name) {
     return "\"" + name + "\"";
 }
 
-void CheckChannelCount(const SpectrumText& file, int32_t npoints) {
+void CheckChannelCount(const SpectrumSource& source, int32_t npoints) {
     if (npoints < 0) {
-        throw SpectrumFileError("The spectrum file " + Quoted(file.name) +
+        throw SpectrumFileError("The spectrum file " + Quoted(source.name()) +
                                 " gives a negative number of channels (NPOINTS " +
                                 std::to_string(npoints) + ").");
     }
     if (npoints > kMaxChannels) {
-        throw SpectrumFileError("The spectrum file " + Quoted(file.name) + " gives " +
+        throw SpectrumFileError("The spectrum file " + Quoted(source.name()) + " gives " +
                                 std::to_string(npoints) + " channels (NPOINTS); at most " +
                                 std::to_string(kMaxChannels) + " can be read.");
     }
+}
+
+// What a file that fails while it is read gives.
+[[noreturn]] void ThrowUnreadable(const SpectrumSource& source) {
+    throw SpectrumFileError("Could not read the spectrum file " + Quoted(source.name()) + ".");
 }
 
 // Data lines as the readers see them: once the text is exhausted, the last line is
@@ -104,37 +81,106 @@ void CheckChannelCount(const SpectrumText& file, int32_t npoints) {
 // large NPOINTS would otherwise cost their product).
 class DataLines {
   public:
-    DataLines(const SpectrumText& file, size_t start) : fCursor(file.text, start) {}
+    explicit DataLines(LineReader& reader) : fReader(reader) {}
     std::string_view Next() {
-        fRepeating = !fCursor.Next(fLine);
+        fRepeating = !fReader.Next(fLine);
         return fLine;
     }
     // The line last handed out was the last line again: the data has run out.
     bool Repeating() const { return fRepeating; }
 
+    // For a caller that consumed lines straight from the reader: the last one of them,
+    // which the reader keeps valid until it hands out another.
+    LineReader& reader() { return fReader; }
+    void ConsumedUpTo(std::string_view lastLine) { fLine = lastLine; }
+
   private:
-    LineCursor fCursor;
+    LineReader& fReader;
     std::string_view fLine;
     bool fRepeating = false;
 };
 
 // Channels from `from` on repeat the `period` channels before them.
-void RepeatChannels(EMSASpectrum& spectrum, int32_t from, int32_t period) {
-    for (int32_t i = from; i < spectrum.npoints; ++i)
-        spectrum.channels[i] = spectrum.channels[i - period];
+void RepeatChannels(double* channels, int32_t npoints, int32_t from, int32_t period) {
+    for (int32_t i = from; i < npoints; ++i)
+        channels[i] = channels[i - period];
+}
+
+bool IsLineBreak(char c) {
+    return c == '\n' || c == '\r';
+}
+
+// White space a stream skips before a number, less the line breaks.
+bool IsBlankWithinLine(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+// The last line break in [begin, end) that surely ends a line: a carriage return read last
+// may be the first half of CR LF. Null when there is none.
+const char* LastLineBreak(const char* begin, const char* end) {
+    const char* p = end;
+    if (p != begin && p[-1] == '\r')
+        --p;
+    while (p != begin) {
+        if (IsLineBreak(*--p))
+            return p;
+    }
+    return nullptr;
+}
+
+// One value per line, for the lines wholly read ahead: each line's number is scanned where
+// it stands and only the rest of the line is searched for its end, so each character is
+// looked at once. Every line that starts at or before the last line break read ends at or
+// before it, and every scan stops at a line break, so these lines need no check for the end
+// of what was read. A number never contains a line break, so scanning it this way gives
+// what scanning it within its line gives, once the blanks before it stop at a line break.
+// The lines after the last line break are left to DataLines. Returns the next channel.
+int32_t ReadYLinesReadAhead(DataLines& lines, int32_t npoints, double* channels, int32_t channel,
+                            double& y) {
+    LineReader& reader = lines.reader();
+    const char* p = reader.begin();
+    const char* const end = reader.end();
+    const char* const lastBreak = LastLineBreak(p, end);
+    if (lastBreak == nullptr)
+        return channel;
+    const char* lastLine = nullptr;
+    const char* lastLineEnd = nullptr;
+    for (; channel < npoints && p <= lastBreak; ++channel) {
+        const char* q = p;
+        while (IsBlankWithinLine(*q))
+            ++q;
+        if (!IsLineBreak(*q))
+            ScanDoubleBeforeLineBreak(q, end, y);  // a failed read leaves y as it was
+        while (!IsLineBreak(*q))
+            ++q;
+        channels[channel] = y;
+        lastLine = p;
+        lastLineEnd = q;
+        p = q + (*q == '\r' && q[1] == '\n' ? 2 : 1);
+    }
+    if (lastLine != nullptr) {
+        reader.Skip(p);
+        lines.ConsumedUpTo(std::string_view(lastLine, static_cast<size_t>(lastLineEnd - lastLine)));
+    }
+    return channel;
 }
 
 }  // namespace
 
-std::optional<SpectrumText> OpenSpectrumFile(const std::string& path) {
-    const std::unique_ptr<std::istream> in = xray::port::OpenSharedTextFile(path);
+SpectrumSource::SpectrumSource(const SpectrumText& file) : fName(file.name), fLines(file.text) {}
+
+SpectrumSource::SpectrumSource(std::string name, std::unique_ptr<std::istream> in, size_t blockSize)
+    : fName(std::move(name)), fIn(std::move(in)), fLines(*fIn, blockSize) {}
+
+std::optional<SpectrumSource> OpenSpectrumFile(const std::string& path) {
+    std::unique_ptr<std::istream> in = xray::port::OpenSharedTextFile(path);
     if (!in)
         return std::nullopt;
-    return SpectrumText{path, ReadWholeStream(*in, path)};
+    return SpectrumSource(path, std::move(in));
 }
 
 EMSASpectrum ReadSpectrumFile(const std::string& path) {
-    const std::optional<SpectrumText> file = OpenSpectrumFile(path);
+    std::optional<SpectrumSource> file = OpenSpectrumFile(path);
     if (!file)
         throw SpectrumFileError("Could not open the spectrum file \"" + path + "\".");
     return ReadSpectrum(*file);
@@ -152,73 +198,87 @@ HeaderLine SplitHeaderLine(std::string_view line) {
                       std::string(value)};
 }
 
-size_t ReadHeader(const SpectrumText& file, EMSASpectrum& spectrum) {
-    LineCursor lines(file.text);
+void ReadHeader(SpectrumSource& source, EMSASpectrum& spectrum) try {
     std::string_view line;
-    while (lines.Next(line)) {
+    while (source.lines().Next(line)) {
         if (line.empty())
             continue;
         const HeaderLine h = SplitHeaderLine(line);
         if (h.keyword == "SPECTRUM") {
             DeriveWindowType(spectrum);
             NormaliseEnergyUnits(spectrum);
-            return lines.position();
+            CheckChannelCount(source, spectrum.npoints);
+            return;
         }
         ApplyHeaderLine(spectrum, h.keyword, h.unit, h.value);
     }
-    throw SpectrumFileError("The file " + Quoted(file.name) +
+    throw SpectrumFileError("The file " + Quoted(source.name()) +
                             " is not an EMSA/MAS spectrum: no #SPECTRUM line announces the "
                             "channel data.");
+} catch (const std::ios_base::failure&) {
+    ThrowUnreadable(source);
 }
 
-void ReadChannels(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum) {
-    CheckChannelCount(file, spectrum.npoints);
+void ReadChannels(SpectrumSource& source, EMSASpectrum& spectrum) {
+    CheckChannelCount(source, spectrum.npoints);
     if (spectrum.channels.count() != spectrum.npoints)
         spectrum.channels.resize(spectrum.npoints);
-    if (spectrum.xy) {
-        ReadXYData(file, dataStart, spectrum);
-    } else if (spectrum.ncolumns <= 1) {
-        ReadYData(file, dataStart, spectrum);
+    ReadChannels(source, spectrum, spectrum.channels.data());
+}
+
+void ReadChannels(SpectrumSource& source, const EMSASpectrum& header, double* channels) try {
+    if (header.xy) {
+        ReadXYData(source, header, channels);
+    } else if (header.ncolumns <= 1) {
+        ReadYData(source, header, channels);
     } else {
-        ReadMultiColumnData(file, dataStart, spectrum);
+        ReadMultiColumnData(source, header, channels);
     }
+} catch (const std::ios_base::failure&) {
+    ThrowUnreadable(source);
 }
 
 // The number variables live for the whole call and start at 0, so channel 0 without a
 // number is 0 and every later channel without one repeats the one before it.
-void ReadXYData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum) {
-    DataLines lines(file, dataStart);
+void ReadXYData(SpectrumSource& source, const EMSASpectrum& header, double* channels) {
+    DataLines lines(source.lines());
     double x = 0.0;
     double y = 0.0;
-    for (int32_t i = 0; i < spectrum.npoints; ++i) {
+    for (int32_t i = 0; i < header.npoints; ++i) {
         LineScanner scan(lines.Next());
         scan.Number(x);
         scan.SkipSeparator();
         scan.Number(y);
-        spectrum.channels[i] = y;
+        channels[i] = y;
         if (lines.Repeating())
-            return RepeatChannels(spectrum, i + 1, 1);
+            return RepeatChannels(channels, header.npoints, i + 1, 1);
     }
 }
 
-void ReadYData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum) {
-    DataLines lines(file, dataStart);
+// Most lines are taken straight from what the reader read ahead; DataLines reads the
+// ones that cross the end of a block and those after the end of the text.
+void ReadYData(SpectrumSource& source, const EMSASpectrum& header, double* channels) {
+    DataLines lines(source.lines());
     double y = 0.0;
-    for (int32_t i = 0; i < spectrum.npoints; ++i) {
+    int32_t i = 0;
+    while (i < header.npoints) {
+        i = ReadYLinesReadAhead(lines, header.npoints, channels, i, y);
+        if (i == header.npoints)
+            return;
         LineScanner(lines.Next()).Number(y);
-        spectrum.channels[i] = y;
+        channels[i++] = y;
         if (lines.Repeating())
-            return RepeatChannels(spectrum, i + 1, 1);
+            return RepeatChannels(channels, header.npoints, i, 1);
     }
 }
 
 // Full rows of ncolumns values, then one more line for the remainder (always read, even
 // when the remainder is empty).
-void ReadMultiColumnData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum) {
-    DataLines lines(file, dataStart);
-    const int32_t columns = spectrum.ncolumns;
-    const int32_t rows = spectrum.npoints / columns;
-    const int32_t rest = spectrum.npoints % columns;
+void ReadMultiColumnData(SpectrumSource& source, const EMSASpectrum& header, double* channels) {
+    DataLines lines(source.lines());
+    const int32_t columns = header.ncolumns;
+    const int32_t rows = header.npoints / columns;
+    const int32_t rest = header.npoints % columns;
     double y = 0.0;
     int32_t channel = 0;
     for (int32_t r = 0; r <= rows; ++r) {
@@ -227,18 +287,23 @@ void ReadMultiColumnData(const SpectrumText& file, size_t dataStart, EMSASpectru
         for (int32_t c = 0; c < count; ++c) {
             scan.Number(y);
             scan.SkipSeparator();
-            spectrum.channels[channel++] = y;
+            channels[channel++] = y;
         }
         if (lines.Repeating() && r < rows)  // every further row reads the same values
-            return RepeatChannels(spectrum, channel, columns);
+            return RepeatChannels(channels, header.npoints, channel, columns);
     }
 }
 
-EMSASpectrum ReadSpectrum(const SpectrumText& file) {
+EMSASpectrum ReadSpectrum(SpectrumSource& source) {
     EMSASpectrum spectrum;
-    const size_t dataStart = ReadHeader(file, spectrum);
-    ReadChannels(file, dataStart, spectrum);
+    ReadHeader(source, spectrum);
+    ReadChannels(source, spectrum);
     return spectrum;
+}
+
+EMSASpectrum ReadSpectrum(const SpectrumText& file) {
+    SpectrumSource source(file);
+    return ReadSpectrum(source);
 }
 
 }  // namespace xray

@@ -1,8 +1,9 @@
 // EMSAReader: reads an EMSA/MAS spectrum file (ISO 22029) into an EMSASpectrum.
 //
-// The whole file is read into memory once (SpectrumText); the header and the data section
-// are then parsed from that text, so the reader's peak memory is the file's size plus the
-// channel array. Lines may end in LF, CR LF or a lone CR.
+// A file is read in blocks as it is parsed (SpectrumSource over a LineReader), so the
+// reader holds about one block of text besides the channel array, whatever the file's
+// size; a text already in memory is parsed in place. Lines may end in LF, CR LF or a lone
+// CR.
 //
 // Header lines (up to and including the first SPECTRUM line) are cut by SplitHeaderLine
 // and handed to the keyword table. The data section is read by counting: exactly npoints
@@ -21,12 +22,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <istream>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "emsa/EMSASpectrum.h"
+#include "emsa/LineReader.h"
 
 namespace xray {
 
@@ -36,15 +40,33 @@ class SpectrumFileError : public std::runtime_error {
 };
 
 // The largest channel count accepted (2^20), 64 times any detector's. Missing data lines
-// repeat the last one, so a damaged NPOINTS alone sets what the import allocates: about
-// 20 bytes a channel between the reader, the host image and its conversion, here at most
-// about 21 MB.
+// repeat the last one, so a damaged NPOINTS alone sets what the import allocates: 8 bytes
+// a channel for the host image it reads them into (converted in place), here at most
+// about 8.4 MB, and as much again for a caller that reads into the record's channels.
 constexpr int32_t kMaxChannels = 1048576;
 
-// The complete text of one spectrum file, and the name used in messages.
+// The complete text of one spectrum file held in memory, and the name used in messages.
 struct SpectrumText {
     std::string name;
     std::string text;
+};
+
+// One spectrum file being read: its name for messages and its lines. Made from an open
+// stream, which it owns and reads in blocks of `blockSize` characters, or from a
+// SpectrumText, which it borrows (the text must outlive it). Movable, not copyable.
+class SpectrumSource {
+  public:
+    explicit SpectrumSource(const SpectrumText& file);
+    SpectrumSource(std::string name, std::unique_ptr<std::istream> in,
+                   size_t blockSize = LineReader::kBlockSize);
+
+    const std::string& name() const { return fName; }
+    LineReader& lines() { return fLines; }
+
+  private:
+    std::string fName;
+    std::unique_ptr<std::istream> fIn;
+    LineReader fLines;
 };
 
 // One header line cut into its parts: keyword upper-cased, unit as written.
@@ -54,14 +76,15 @@ struct HeaderLine {
     std::string value;
 };
 
-// Opens `path` for shared reading in text mode and reads it whole. Returns nothing when
-// the file cannot be opened; throws SpectrumFileError when it opens but cannot be read.
-std::optional<SpectrumText> OpenSpectrumFile(const std::string& path);
+// Opens `path` for shared reading in text mode. Returns nothing when the file cannot be
+// opened; reading it later throws SpectrumFileError when it cannot be read.
+std::optional<SpectrumSource> OpenSpectrumFile(const std::string& path);
 
-// Reads the header from the start of the text into `spectrum`, then derives the window
-// type and normalises the energy unit. Returns the offset of the first data line. Throws
-// SpectrumFileError when there is no SPECTRUM line.
-size_t ReadHeader(const SpectrumText& file, EMSASpectrum& spectrum);
+// Reads the header from the start of the source into `spectrum`, then derives the window
+// type and normalises the energy unit. Leaves the source at the first data line. Throws
+// SpectrumFileError when there is no SPECTRUM line, and then for a negative npoints or
+// one above kMaxChannels.
+void ReadHeader(SpectrumSource& source, EMSASpectrum& spectrum);
 
 // Standard layout: "#KEYWORD-unit: value" with the colon in column 14 and the value from
 // column 16. When the first colon is elsewhere (compact layout, "#NPOINTS : 21."), the
@@ -69,15 +92,22 @@ size_t ReadHeader(const SpectrumText& file, EMSASpectrum& spectrum);
 // characters are dropped; keyword and unit end at their first blank or tab.
 HeaderLine SplitHeaderLine(std::string_view line);
 
-// Sizes `channels` to npoints and fills it from the data section starting at `dataStart`.
-// Throws SpectrumFileError for a negative npoints or one above kMaxChannels.
-void ReadChannels(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum);
+// Sizes `channels` to npoints and fills it from the data lines, where ReadHeader left the
+// source. Throws SpectrumFileError for a negative npoints or one above kMaxChannels.
+void ReadChannels(SpectrumSource& source, EMSASpectrum& spectrum);
 
-// The three layouts; `channels` must already hold npoints values.
-void ReadXYData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum);
-void ReadYData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum);
-void ReadMultiColumnData(const SpectrumText& file, size_t dataStart, EMSASpectrum& spectrum);
+// The same into the caller's `channels`, which must have room for the header's npoints
+// values (the import reads them straight into a host image this way, so the values are
+// written once). REQUIRES: npoints checked by ReadHeader.
+void ReadChannels(SpectrumSource& source, const EMSASpectrum& header, double* channels);
 
+// The three layouts, chosen by ReadChannels from the header.
+void ReadXYData(SpectrumSource& source, const EMSASpectrum& header, double* channels);
+void ReadYData(SpectrumSource& source, const EMSASpectrum& header, double* channels);
+void ReadMultiColumnData(SpectrumSource& source, const EMSASpectrum& header, double* channels);
+
+// Header and channels of a source, read from its start.
+EMSASpectrum ReadSpectrum(SpectrumSource& source);
 // Header and channels of a text already in memory (tests, fuzzers, other sources).
 EMSASpectrum ReadSpectrum(const SpectrumText& file);
 

@@ -183,26 +183,56 @@ bool ScanInt(const char*& p, const char* end, int32_t& value) {
 // is converted here in one pass. Returns false, touching nothing, for any other form.
 bool ScanPlainDouble(const char*& p, const char* end, double& value) {
     const char* q = SkipSpace(p, end);
-    const bool negative = q < end && *q == '-';
-    if (q < end && IsSign(*q))
+    if (q == end)
+        return false;
+    const bool negative = *q == '-';
+    if (IsSign(*q))
         ++q;
     uint64_t mantissa = 0;  // wraps for more than 19 digits, which are refused below
     const char* digits = q;
-    for (; q < end && IsDigit(*q); ++q)
-        mantissa = mantissa * 10 + static_cast<uint64_t>(*q - '0');
+    for (unsigned d; q < end && (d = static_cast<unsigned char>(*q) - unsigned{'0'}) < 10; ++q)
+        mantissa = mantissa * 10 + d;
     const long whole = q - digits;
     long fraction = 0;
     if (q < end && *q == '.') {
         const char* first = ++q;
-        for (; q < end && IsDigit(*q); ++q) {
-            mantissa = mantissa * 10 + static_cast<uint64_t>(*q - '0');
-        }
+        for (unsigned d; q < end && (d = static_cast<unsigned char>(*q) - unsigned{'0'}) < 10; ++q)
+            mantissa = mantissa * 10 + d;
         fraction = q - first;
     }
     const bool exponent = q < end && (*q == 'e' || *q == 'E');
     if (exponent || whole + fraction == 0 || whole + fraction > 19 || fraction > 22 ||
         mantissa > (uint64_t{1} << 53)) {
         return false;
+    }
+    const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[fraction];
+    value = negative ? -magnitude : magnitude;
+    p = q;
+    return true;
+}
+
+// The plain form of ScanPlainDouble. No bound is checked: every loop stops at the line
+// break the caller guarantees, which is neither a digit nor a point.
+bool ScanDoubleBeforeLineBreak(const char*& p, const char* end, double& value) {
+    const char* q = p;
+    const bool negative = *q == '-';
+    if (IsSign(*q))
+        ++q;
+    uint64_t mantissa = 0;  // wraps for more than 19 digits, which are refused below
+    const char* digits = q;
+    for (unsigned d; (d = static_cast<unsigned char>(*q) - unsigned{'0'}) < 10; ++q)
+        mantissa = mantissa * 10 + d;
+    const long whole = q - digits;
+    long fraction = 0;
+    if (*q == '.') {
+        const char* first = ++q;
+        for (unsigned d; (d = static_cast<unsigned char>(*q) - unsigned{'0'}) < 10; ++q)
+            mantissa = mantissa * 10 + d;
+        fraction = q - first;
+    }
+    if (*q == 'e' || *q == 'E' || whole + fraction == 0 || whole + fraction > 19 || fraction > 22 ||
+        mantissa > (uint64_t{1} << 53)) {
+        return ScanDouble(p, end, value);
     }
     const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[fraction];
     value = negative ? -magnitude : magnitude;

@@ -25,6 +25,11 @@ namespace xray {
 bool ScanInt(const char*& p, const char* end, int32_t& value);
 bool ScanDouble(const char*& p, const char* end, double& value);
 
+// ScanDouble for a caller that knows a line break ('\n' or '\r') lies between p and `end`
+// and that p is at no white space: the same result and the same p on return, with plain
+// numbers read without checking for the end of the text at every character.
+bool ScanDoubleBeforeLineBreak(const char*& p, const char* end, double& value);
+
 // The same, reading from the start of a text and ignoring what follows the number.
 bool ReadInt(std::string_view text, int32_t& value);
 bool ReadDouble(std::string_view text, double& value);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "host/StandInHost.h"
 
@@ -102,26 +103,67 @@ void WriteElement(uint32_t dataType, unsigned char* data, uint64_t index, double
     }
 }
 
-std::vector<unsigned char> ConvertElements(uint32_t fromType,
-                                           const std::vector<unsigned char>& data, uint32_t toType,
-                                           uint64_t count) {
-    std::vector<unsigned char> converted(count * DataTypeSize(toType));
-    if (fromType == kReal8Data && toType == kReal4Data) {
-        // New spectra are narrowed this way; one loop without a per-element dispatch.
+namespace {
+
+template <class T>
+void AppendElements(std::vector<double>& values, const unsigned char* data, uint64_t count) {
+    for (uint64_t i = 0; i < count; ++i)
+        values.push_back(Load<T>(data, i));
+}
+
+// Element i is read before it is written, and with a destination element no wider than
+// the source one, no element not yet read lies below the one being written.
+template <class From, class To>
+void NarrowForward(unsigned char* data, uint64_t count) {
+    for (uint64_t i = 0; i < count; ++i)
+        Store(data, i, static_cast<To>(Load<From>(data, i)));
+}
+
+template <class From, class To>
+void ConvertInto(unsigned char* to, const unsigned char* from, uint64_t count) {
+    for (uint64_t i = 0; i < count; ++i)
+        Store(to, i, static_cast<To>(Load<From>(from, i)));
+}
+
+}  // namespace
+
+std::vector<double> ReadElements(uint32_t dataType, const unsigned char* data, uint64_t count) {
+    std::vector<double> values;
+    values.reserve(count);
+    if (dataType == kReal4Data) {
+        AppendElements<float>(values, data, count);
+    } else if (dataType == kReal8Data) {
+        AppendElements<double>(values, data, count);
+    } else {
         for (uint64_t i = 0; i < count; ++i)
-            Store(converted.data(), i, static_cast<float>(Load<double>(data.data(), i)));
-        return converted;
+            values.push_back(ReadElement(dataType, data, i));
     }
+    return values;
+}
+
+void ConvertElements(ElementBuffer& data, uint32_t fromType, uint32_t toType, uint64_t count) {
+    const uint64_t fromSize = DataTypeSize(fromType);
+    const uint64_t toSize = DataTypeSize(toType);
+    if (toSize <= fromSize) {
+        if (fromType == kReal8Data && toType == kReal4Data) {
+            NarrowForward<double, float>(data.data(), count);  // new spectra are left so
+        } else {
+            for (uint64_t i = 0; i < count; ++i)
+                WriteElement(toType, data.data(), i, ReadElement(fromType, data.data(), i));
+        }
+        data.Resize(count * toSize);
+        return;
+    }
+    // Widening goes to a new block: growing in place could copy the old elements anyway, and
+    // separate blocks let the conversion run forward, several elements at a time.
+    ElementBuffer wider = ElementBuffer::Unfilled(count * toSize);
     if (fromType == kReal4Data && toType == kReal8Data) {
-        // Working copies of spectra are widened this way; the same values, one loop.
+        ConvertInto<float, double>(wider.data(), data.data(), count);  // working copies
+    } else {
         for (uint64_t i = 0; i < count; ++i)
-            Store(converted.data(), i, static_cast<double>(Load<float>(data.data(), i)));
-        return converted;
+            WriteElement(toType, wider.data(), i, ReadElement(fromType, data.data(), i));
     }
-    for (uint64_t i = 0; i < count; ++i) {
-        WriteElement(toType, converted.data(), i, ReadElement(fromType, data.data(), i));
-    }
-    return converted;
+    data = std::move(wider);
 }
 
 }  // namespace dmhost

@@ -9,15 +9,20 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/ElementBuffer.h"
+
 namespace dmhost {
 
 double ReadElement(uint32_t dataType, const unsigned char* data, uint64_t index);
 void WriteElement(uint32_t dataType, unsigned char* data, uint64_t index, double value);
 
-// A new buffer of `count` elements of `toType` holding the values of `data` (of `fromType`).
-std::vector<unsigned char> ConvertElements(uint32_t fromType,
-                                           const std::vector<unsigned char>& data, uint32_t toType,
-                                           uint64_t count);
+// All `count` elements as doubles.
+std::vector<double> ReadElements(uint32_t dataType, const unsigned char* data, uint64_t count);
+
+// Converts the `count` elements of `data` from `fromType` to `toType`. Narrowing (to an
+// element no wider) converts in place and then shrinks the block, so it touches no fresh
+// memory and never holds two copies; widening converts into a new block.
+void ConvertElements(ElementBuffer& data, uint32_t fromType, uint32_t toType, uint64_t count);
 
 }  // namespace dmhost
 

@@ -18,6 +18,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "host/ElementBuffer.h"
 #include "host/Signature.h"
 #include "host/StandInHost.h"
 
@@ -55,7 +56,7 @@ struct ImageObject : HostObject {
     std::string name;
     uint32_t dataType = kReal8Data;
     std::vector<uint32_t> dimensions;
-    std::vector<unsigned char> data;
+    ElementBuffer data;
     std::vector<DimensionCalibration> calibrations;  // one per dimension
     std::string intensityUnit;
     TagGroupObject* tags = nullptr;  // one host reference

@@ -1,6 +1,7 @@
 #include "host/HostState.h"
 
 #include <cstring>
+#include <stdexcept>
 #include <utility>
 
 #include "host/CellFrame.h"
@@ -96,12 +97,23 @@ ClassInterface* HostState::NewClassInterface(std::string_view name) {
 
 ImageObject* HostState::NewImage(std::string name, uint32_t dataType,
                                  std::vector<uint32_t> dimensions) {
+    uint64_t count = dimensions.empty() ? 0 : 1;
+    for (const uint32_t size : dimensions)
+        count *= size;
+    return NewImage(std::move(name), dataType, std::move(dimensions),
+                    ElementBuffer::Zeroed(count * DataTypeSize(dataType)));
+}
+
+ImageObject* HostState::NewImage(std::string name, uint32_t dataType,
+                                 std::vector<uint32_t> dimensions, ElementBuffer data) {
     auto image = std::make_unique<ImageObject>();
     image->name = std::move(name);
     image->dataType = dataType;
     image->dimensions = std::move(dimensions);
     image->calibrations.resize(image->dimensions.size());
-    image->data.resize(image->ElementCount() * DataTypeSize(dataType));
+    if (data.size() != image->ElementCount() * DataTypeSize(dataType))
+        throw std::logic_error("NewImage: the elements do not fit the image's size.");
+    image->data = std::move(data);
     ImageObject* raw = fStore.Adopt(std::move(image));
     raw->tags = NewGroup(fStore, false);
     fStore.AddHost(raw->tags);

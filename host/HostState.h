@@ -77,6 +77,9 @@ class HostState {
 
     // -- objects --
     ImageObject* NewImage(std::string name, uint32_t dataType, std::vector<uint32_t> dimensions);
+    // The same with the given elements, which must be exactly the image's size.
+    ImageObject* NewImage(std::string name, uint32_t dataType, std::vector<uint32_t> dimensions,
+                          ElementBuffer data);
     StringObject* NewString(std::string text);
     ThrowableObject* NewThrowable(int32_t code, DM_ErrorDetail detail);
     ThrowableObject* NewThrowableWithMessage(int32_t code, std::string message);

@@ -29,8 +29,8 @@ void CreateReal1DImage(HostState& host, CellFrame& frame) {
 
 void ImageClone(HostState& host, CellFrame& frame) {
     const ImageObject& source = frame.Image(0);
-    ImageObject* clone = host.NewImage(source.name, source.dataType, source.dimensions);
-    clone->data = source.data;
+    ImageObject* clone =
+        host.NewImage(source.name, source.dataType, source.dimensions, source.data);
     clone->calibrations = source.calibrations;
     clone->intensityUnit = source.intensityUnit;
     CopyTags(host.store(), *clone->tags, *source.tags);
@@ -106,8 +106,8 @@ void ImageIsValid(HostState&, CellFrame& frame) {
     frame.ReturnBool(image != nullptr && image->valid);
 }
 
-// Allowed while the data is locked: the lock keeps pointing at the old elements, which are
-// freed, so a caller must not touch locked data after changing its type.
+// Allowed while the data is locked: the elements may move to another block (always when
+// the type widens), so a caller must not touch locked data after changing its type.
 void ImageChangeDataType(HostState&, CellFrame& frame) {
     ImageObject& image = frame.Image(0);
     const uint32_t dataType = frame.UInt(1);
@@ -115,7 +115,7 @@ void ImageChangeDataType(HostState&, CellFrame& frame) {
         throw HostFailure("ImageChangeDataType: data type " + std::to_string(dataType) +
                           " is not supported.");
     }
-    image.data = ConvertElements(image.dataType, image.data, dataType, image.ElementCount());
+    ConvertElements(image.data, image.dataType, dataType, image.ElementCount());
     image.dataType = dataType;
 }
 

@@ -112,17 +112,14 @@ ObjectRef StandInHost::MakeThrowable(int32_t code, DM_ErrorDetail detail) {
 
 // ---- Reading objects ----
 
-ImageSnapshot StandInHost::ReadImage(DM_Object handle) const {
+ImageSnapshot StandInHost::ReadImage(DM_Object handle, ImageValues values) const {
     const auto& image = Expect<ImageObject>(*fState, handle, ObjectClass::kImage);
     ImageSnapshot snapshot;
     snapshot.name = image.name;
     snapshot.dataType = image.dataType;
     snapshot.dimensions = image.dimensions;
-    const uint64_t count = image.ElementCount();
-    snapshot.values.reserve(count);
-    for (uint64_t i = 0; i < count; ++i) {
-        snapshot.values.push_back(ReadElement(image.dataType, image.data.data(), i));
-    }
+    if (values == ImageValues::kWithValues)
+        snapshot.values = ReadElements(image.dataType, image.data.data(), image.ElementCount());
     snapshot.calibrations = image.calibrations;
     snapshot.intensityUnit = image.intensityUnit;
     snapshot.tags = ToTagValue(*image.tags, "");

@@ -243,7 +243,10 @@ class StandInHost {
     ObjectRef MakeThrowable(int32_t code, DM_ErrorDetail detail);
 
     // -- Reading objects back (borrowed arguments) --
-    ImageSnapshot ReadImage(DM_Object image) const;
+    // kWithoutValues leaves `values` empty, for a caller that needs only the layout,
+    // calibration and tags of what may be a large image.
+    enum class ImageValues { kWithValues, kWithoutValues };
+    ImageSnapshot ReadImage(DM_Object image, ImageValues values = ImageValues::kWithValues) const;
     std::string ReadText(DM_Object string) const;
     TagValue ReadTags(DM_Object tagGroup) const;
     std::string ThrowableMessage(DM_Object throwable) const;

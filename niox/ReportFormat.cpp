@@ -1,27 +1,70 @@
 #include "niox/ReportFormat.h"
 
-#include <iomanip>
-#include <locale>
-#include <sstream>
+#include <charconv>
+#include <system_error>
 
 namespace xray {
 
 const char* const kBlockEnd = "\n************************************************\n\n";
 
+namespace {
+
+// A stream's precision when it is set negative.
+constexpr int kDefaultPrecision = 6;
+
+// Room for any double in fixed notation without its decimals: a sign, 309 digits before
+// the point and the point itself.
+constexpr int kFixedRoom = 311;
+
+// Room for any double in general notation without its digits: a sign, a point and an
+// exponent such as "e-308", or in fixed form the zeros of "0.0000" before the first
+// significant digit.
+constexpr int kGeneralRoom = 16;
+
+// Short texts are written into a buffer on the stack; only a precision beyond this asks
+// for a larger one.
+constexpr int kStackDigits = 64;
+
+template <typename Write>
+std::string WriteWithRoom(int room, Write write) {
+    char stack[kFixedRoom + kStackDigits];
+    if (room <= static_cast<int>(sizeof stack))
+        return std::string(stack, write(stack, stack + sizeof stack));
+    std::string text(static_cast<size_t>(room), '\0');
+    text.resize(static_cast<size_t>(write(text.data(), text.data() + text.size()) - text.data()));
+    return text;
+}
+
+}  // namespace
+
 std::string Fixed(double value, int decimals) {
-    std::ostringstream out;
-    out.exceptions(std::ios_base::badbit);  // a failed allocation must not cut the text short
-    out.imbue(std::locale::classic());
-    out << std::fixed << std::setprecision(decimals) << value;
-    return out.str();
+    const int precision = decimals < 0 ? kDefaultPrecision : decimals;
+    return WriteWithRoom(kFixedRoom + precision, [&](char* first, char* last) {
+        return std::to_chars(first, last, value, std::chars_format::fixed, precision).ptr;
+    });
+}
+
+std::string Significant(double value, int digits, int width) {
+    const int precision = digits < 0 ? kDefaultPrecision : digits;
+    std::string text = WriteWithRoom(kGeneralRoom + precision, [&](char* first, char* last) {
+        return std::to_chars(first, last, value, std::chars_format::general, precision).ptr;
+    });
+    if (static_cast<int>(text.size()) < width)
+        text.insert(0, static_cast<size_t>(width) - text.size(), ' ');
+    return text;
 }
 
 std::string SigmaErrorLines(const SigmaErrors& errors, int decimals, const char* gap,
                             const char* unit) {
     static const char* const kLabels[] = {"1sigma(68%):", "2sigma(95%):", "3sigma(99%):"};
     std::string lines;
-    for (int k = 0; k < 3; ++k)
-        lines += std::string("\n\t\tError ") + kLabels[k] + gap + Fixed(errors[k], decimals) + unit;
+    for (int k = 0; k < 3; ++k) {
+        lines += "\n\t\tError ";
+        lines += kLabels[k];
+        lines += gap;
+        lines += Fixed(errors[k], decimals);
+        lines += unit;
+    }
     return lines;
 }
 

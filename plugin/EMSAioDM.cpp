@@ -1,7 +1,7 @@
 #include "plugin/EMSAioDM.h"
 
-#include <algorithm>
 #include <cstdint>
+#include <numeric>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -29,14 +29,17 @@ constexpr uint32_t kNameFormat = 0;
 constexpr int32_t kCalibratedOrigin = 0;
 
 // A file that cannot be opened is reported in the Results window and imported as an empty
-// spectrum; any other reading failure throws. The file's text is dropped on return.
-EMSASpectrum ReadSpectrumOrReportFailure(const std::string& path) {
-    const std::optional<SpectrumText> file = OpenSpectrumFile(path);
+// spectrum; any other reading failure throws. The channels are left to be read into the
+// image.
+std::optional<SpectrumSource> ReadHeaderOrReportFailure(const std::string& path,
+                                                        EMSASpectrum& spectrum) {
+    std::optional<SpectrumSource> file = OpenSpectrumFile(path);
     if (!file) {
         ResultsStream << "FAIL : Unable to open " << path << "!" << std::endl;
-        return EMSASpectrum();
+        return file;
     }
-    return ReadSpectrum(*file);
+    ReadHeader(*file, spectrum);
+    return file;
 }
 
 // The image was created with npoints 8-byte reals; a host that did otherwise would have
@@ -55,10 +58,17 @@ void CheckLockedLayout(const ImageData& data, int32_t npoints) {
     }
 }
 
-void CopyChannels(const ImageDataLocker& locker, const EMSASpectrum& spectrum) {
+// The channel values go from the file straight into the image's elements, so they are
+// written once and no second array of them is made. Returns the count rate: their sum
+// over the live time.
+double ReadChannelsIntoImage(const ImageDataLocker& locker, SpectrumSource* file,
+                             const EMSASpectrum& spectrum) {
     const ImageData& data = locker.get_image_data();
     CheckLockedLayout(data, spectrum.npoints);
-    std::copy_n(spectrum.channels.data(), spectrum.npoints, static_cast<double*>(data.get_data()));
+    double* channels = static_cast<double*>(data.get_data());
+    if (file != nullptr)
+        ReadChannels(*file, spectrum, channels);
+    return std::accumulate(channels, channels + spectrum.npoints, 0.0) / spectrum.livetime;
 }
 
 void SetCalibration(const Image& image, const EMSASpectrum& spectrum) {
@@ -144,22 +154,22 @@ TagGroup DetectorGroup(const EMSASpectrum& s) {
     return detector;
 }
 
-void WriteEDS(const TagGroup& root, const EMSASpectrum& s) {
+void WriteEDS(const TagGroup& root, const EMSASpectrum& s, double countRate) {
     const TagGroup acquisition = AcquisitionGroup(s);
     const TagGroup detector = DetectorGroup(s);
     const TagGroup eds = NewTagGroup();
     TagGroupSetTagAsTagGroup(eds, "Acquisition", acquisition);
     TagGroupSetTagAsTagGroup(eds, "Detector info", detector);
-    TagGroupSetTagAsDouble(eds, "Count rate", CountRate(s));
+    TagGroupSetTagAsDouble(eds, "Count rate", countRate);
     TagGroupSetTagAsDouble(eds, "Live time", s.livetime);
     TagGroupSetTagAsDouble(eds, "Real time", s.realtime);
     TagGroupSetTagAsTagGroup(root, "EDS", eds);
 }
 
-void WriteTags(const Image& image, const EMSASpectrum& spectrum) {
+void WriteTags(const Image& image, const EMSASpectrum& spectrum, double countRate) {
     const TagGroup root = ImageGetTagGroup(image);
     WriteMicroscopeInfo(root, spectrum);
-    WriteEDS(root, spectrum);
+    WriteEDS(root, spectrum, countRate);
 }
 
 }  // namespace
@@ -168,14 +178,16 @@ Image ImportEMSASpectrum(String path) {
     const std::string pathText = StringToText(path);
     const std::string name = StringToText(PathExtractBaseName(path, kNameFormat));
     path.Reset();
-    const EMSASpectrum spectrum = ReadSpectrumOrReportFailure(pathText);
+    EMSASpectrum spectrum;
+    std::optional<SpectrumSource> file = ReadHeaderOrReportFailure(pathText, spectrum);
 
     Image image = CreateReal1DImage(name.c_str(), kRealElementBytes, spectrum.npoints);
     ImageDataLocker locker(image);
-    CopyChannels(locker, spectrum);
+    const double countRate = ReadChannelsIntoImage(locker, file ? &*file : nullptr, spectrum);
+    file.reset();
     ImageChangeDataType(image, ImageData::REAL4_DATA);
     SetCalibration(image, spectrum);
-    WriteTags(image, spectrum);
+    WriteTags(image, spectrum, countRate);
     ImageDataChanged(image);
     locker.Unlock();
     return image;

@@ -1,15 +1,14 @@
 #include "plugin/NiOxDriver.h"
 
-#include <iomanip>
-#include <locale>
-#include <sstream>
 #include <stdexcept>
+#include <string>
 
 #include "array/Array1D.h"
 #include "niox/EnergyResolution.h"
 #include "niox/InverseHoleCount.h"
 #include "niox/MoKLRatio.h"
 #include "niox/PeakToBackground.h"
+#include "niox/ReportFormat.h"
 #include "niox/SolidAngle.h"
 #include "plugin/ErrorReporting.h"
 #include "plugin/HostFunctions.h"
@@ -100,14 +99,10 @@ int PairSelection(bool first, bool second) {
 
 std::string WriteNiOxHeader(const std::string& name, float offset, float step,
                             const std::string& units, uint32_t count) {
-    std::ostringstream out;
-    out.exceptions(std::ios_base::badbit);  // a failed allocation must not cut the text short
-    out.imbue(std::locale::classic());
-    out << "\n\t\tFile name:        " << name << "\n\t\tSpectrum offset: " << std::setprecision(3)
-        << std::setw(5) << static_cast<double>(offset) << " (" << units
-        << ")\n\t\tEnergy step:      " << static_cast<double>(step) << " (" << units
-        << ")\n\t\tNumber of points: " << count << "\n\n";
-    return out.str();
+    return "\n\t\tFile name:        " + name +
+           "\n\t\tSpectrum offset: " + Significant(static_cast<double>(offset), 3, 5) + " (" +
+           units + ")\n\t\tEnergy step:      " + Significant(static_cast<double>(step), 3) + " (" +
+           units + ")\n\t\tNumber of points: " + std::to_string(count) + "\n\n";
 }
 
 String EvaluateNiOx(Image spectrumImage, bool energyResolution, bool inverseHoleCount, bool fioriPB,

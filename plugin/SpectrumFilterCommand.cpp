@@ -98,7 +98,7 @@ SpectrumInput ReadSpectrum(const Image& image) {
     input.intensityUnit = StringToText(ImageGetIntensityUnitString(input.clone));
     input.tags = ImageGetTagGroup(input.clone);
     input.resolutionEv = ReadResolution(input.tags);
-    input.values = Array1D<double>(input.channels, 0.0);
+    input.values = Array1D<double>(input.channels);  // every value is read next
     ReadValues(input.clone, input.values);
     return input;
 }

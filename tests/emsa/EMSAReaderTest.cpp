@@ -2,15 +2,19 @@
 // states what the record holds afterwards, or what the microscopist is told.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
+#include <memory>
 #include <random>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "emsa/EMSAReader.h"
+#include "emsa/NumberScanner.h"
 
 namespace xray {
 
@@ -41,7 +45,7 @@ std::vector<double> Channels(const EMSASpectrum& s) {
 }
 
 EMSASpectrum ReadFixture(const std::string& name) {
-    const std::optional<SpectrumText> file = OpenSpectrumFile(kFixtures + "/" + name);
+    std::optional<SpectrumSource> file = OpenSpectrumFile(kFixtures + "/" + name);
     if (!file)
         ADD_FAILURE() << "cannot open fixture " << name;
     return file ? ReadSpectrum(*file) : EMSASpectrum();
@@ -237,12 +241,19 @@ TEST(EMSAReaderHeaderTest, EmptyAndShortHeaderLinesDoNotFailTheImport) {
 
 TEST(EMSAReaderHeaderTest, HeaderStopsAtTheFirstSpectrumLine) {
     const SpectrumText file{"story.msa", Header({{"NPOINTS", "1"}}) + Line("NPOINTS", "5") + "9\n"};
+    SpectrumSource source(file);
     EMSASpectrum s;
-    const size_t dataStart = ReadHeader(file, s);
+    ReadHeader(source, s);
     EXPECT_EQ(s.npoints, 1);
-    EXPECT_EQ(file.text.substr(dataStart, 8), "#NPOINTS");
-    ReadChannels(file, dataStart, s);
+    ReadChannels(source, s);
     EXPECT_EQ(Channels(s), std::vector<double>{0}) << "a header-like line in the data is no number";
+
+    SpectrumSource again(file);
+    EMSASpectrum t;
+    ReadHeader(again, t);
+    std::string_view next;
+    ASSERT_TRUE(again.lines().Next(next));
+    EXPECT_EQ(next, "#NPOINTS     : 5") << "the header leaves the source at the first data line";
 }
 
 // Damage a sound file at random places with the characters that steer the reader; every
@@ -264,6 +275,62 @@ TEST(EMSAReaderFuzzTest, RandomDamageGivesARecordOrARefusal) {
             ASSERT_EQ(s.channels.count(), s.npoints) << text;
         } catch (const SpectrumFileError& e) {
             ASSERT_NE(std::string(e.what()).find("story.msa"), std::string::npos) << e.what();
+        }
+    }
+}
+
+// The data section of one value per line, read the plain way: every line cut out, its
+// number read on its own, a line without one repeating the channel before, the last line
+// repeated once the lines run out.
+std::vector<double> ReadLineByLine(const std::string& data, int32_t npoints) {
+    LineReader lines{std::string_view(data)};
+    std::vector<double> channels;
+    std::string_view line;
+    double y = 0.0;
+    for (int32_t i = 0; i < npoints; ++i) {
+        lines.Next(line);
+        ReadDouble(line, y);
+        channels.push_back(y);
+    }
+    return channels;
+}
+
+std::string RandomDataSection(std::mt19937& random) {
+    static const char* const kFields[] = {
+        "12345.6", "7",   "-0.5", "+.25",  "1e3",   "2.5E-2",
+        "  42",    "\t9", "x",    "",      "1e",    "-",
+        ".",       "5 6", "3,4",  "00012", "1e400", "123456789012345678901234",
+        "4e-320"};
+    static const char* const kEnds[] = {"\n", "\r\n", "\r", "\n\n", "\r\r\n"};
+    std::string data;
+    for (int n = static_cast<int>(random() % 60); n > 0; --n) {
+        data += kFields[random() % (sizeof kFields / sizeof kFields[0])];
+        if (random() % 9 != 0 || n > 1)
+            data += kEnds[random() % (sizeof kEnds / sizeof kEnds[0])];
+    }
+    return data;
+}
+
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
+}
+
+// One value per line is read from what was read ahead, lines crossing a block's end
+// apart: whatever the line ends, damage, block size or channel count, the channels must be
+// those of reading line by line.
+TEST(EMSAReaderFuzzTest, OneValuePerLineReadsAsLineByLine) {
+    std::mt19937 random(31);
+    for (int round = 0; round < 3000; ++round) {
+        const std::string data = RandomDataSection(random);
+        const int32_t npoints = static_cast<int32_t>(random() % 80);
+        const std::string text = Header({{"NPOINTS", std::to_string(npoints).c_str()}}) + data;
+        const std::vector<double> expected = ReadLineByLine(data, npoints);
+        ASSERT_TRUE(SameBits(Channels(Read(text)), expected)) << testing::PrintToString(text);
+        for (const size_t block : {1, 3, 8, 17}) {
+            SpectrumSource source("story.msa", std::make_unique<std::istringstream>(text), block);
+            ASSERT_TRUE(SameBits(Channels(ReadSpectrum(source)), expected))
+                << "blocks of " << block << ": " << testing::PrintToString(text);
         }
     }
 }

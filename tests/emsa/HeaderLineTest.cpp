@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "emsa/EMSAReader.h"
-#include "emsa/LineCursor.h"
 
 namespace xray {
 
@@ -42,26 +41,6 @@ TEST(SplitHeaderLineTest, CompactLayoutCutsAtTheFirstColon) {
               "Spectral Data Starts Here");
     ExpectCut("#OFFSET\t: -0.2", "OFFSET", "", "-0.2");
     ExpectCut(":value", "", "", "value");
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    LineCursor cursor(text);
-    std::string_view line;
-    while (cursor.Next(line))
-        lines.emplace_back(line);
-    return lines;
-}
-
-TEST(LineCursorTest, EveryLineEnding) {
-    const std::vector<std::string> expected{"a", "", "b", "c"};
-    EXPECT_EQ(Lines("a\n\nb\nc\n"), expected);
-    EXPECT_EQ(Lines("a\r\n\r\nb\r\nc"), expected);
-    EXPECT_EQ(Lines("a\r\rb\rc\r"), expected);
-    EXPECT_EQ(Lines("a\n\r\nb\rc"), expected);
-    EXPECT_EQ(Lines("a\n\r\r\nb\nc"), (std::vector<std::string>{"a", "", "", "b", "c"}))
-        << "CR CR LF is a lone CR, then CR LF";
-    EXPECT_TRUE(Lines("").empty());
 }
 
 }  // namespace

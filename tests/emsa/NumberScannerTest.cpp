@@ -3,7 +3,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <locale>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "emsa/NumberScanner.h"
@@ -122,6 +124,70 @@ TEST(NumberScannerTest, AgreesBitForBitWithTheGeneralConversion) {
         ASSERT_TRUE(ReadDouble(text, value)) << text;
         ASSERT_EQ(std::memcmp(&value, &expected, sizeof value), 0)
             << text << " read as " << value << ", expected " << expected;
+    }
+}
+
+// Texts a data line may hold: numbers in every shape, damaged numbers, signs, points and
+// exponent markers in odd places, blanks and other characters.
+std::string RandomField(std::mt19937& random) {
+    if (random() % 2 == 0)
+        return RandomDecimal(random);
+    static const char kAlphabet[] = " \t+-.eE0123456789x,;";
+    std::string text;
+    for (int n = 1 + static_cast<int>(random() % 12); n > 0; --n)
+        text += kAlphabet[random() % (sizeof kAlphabet - 1)];
+    return text;
+}
+
+// The stream itself is the reference: what it accepts, the scanner accepts with the same
+// bits; what it refuses (failbit), the scanner refuses, leaving its variable alone.
+TEST(NumberScannerTest, ReadsExactlyWhatAStreamReads) {
+    std::mt19937 random(20250117);
+    int accepted = 0;
+    int refused = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const std::string text = RandomField(random);
+        std::istringstream in(text);
+        in.imbue(std::locale::classic());
+        double expected = 0;
+        in >> expected;
+        double value = 12345;
+        const bool ok = ReadDouble(text, value);
+        ASSERT_EQ(ok, !in.fail()) << '"' << text << '"';
+        if (ok) {
+            ASSERT_EQ(std::memcmp(&value, &expected, sizeof value), 0)
+                << '"' << text << "\" read as " << value << ", the stream reads " << expected;
+            ++accepted;
+        } else {
+            ASSERT_EQ(value, 12345) << '"' << text << '"';
+            ++refused;
+        }
+    }
+    EXPECT_GT(accepted, 50000);
+    EXPECT_GT(refused, 20000);
+}
+
+// The scan for lines known to end within the text agrees with ScanDouble: the same answer,
+// value and end, whether the text ends right after the line or goes on.
+TEST(NumberScannerTest, ScanBeforeALineBreakAgreesWithScanDouble) {
+    std::mt19937 random(77);
+    for (int i = 0; i < 200000; ++i) {
+        const std::string field = RandomField(random);
+        if (field[0] == ' ' || field[0] == '\t')
+            continue;  // blanks are skipped by the caller first
+        for (const std::string tail : {"\n", "\r\n", "\n123456789012345678901234567890"}) {
+            const std::string text = field + tail;
+            const char* end = text.data() + text.size();
+            const char* p = text.data();
+            const char* q = text.data();
+            double a = 1;
+            double b = 1;
+            const bool okA = ScanDouble(p, end, a);
+            const bool okB = ScanDoubleBeforeLineBreak(q, end, b);
+            ASSERT_EQ(okA, okB) << '"' << text << '"';
+            ASSERT_EQ(p, q) << '"' << text << '"';
+            ASSERT_EQ(std::memcmp(&a, &b, sizeof a), 0) << '"' << text << '"';
+        }
     }
 }
 

@@ -2,8 +2,10 @@
 // locks and base names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "HostTestSupport.h"
 
@@ -170,6 +172,45 @@ TEST_F(ImageTest, ChangingTheDataTypeConvertsEveryValue) {
     EXPECT_EQ(fHost.PendingExceptionMessage(),
               "ImageChangeDataType: data type 3 is not supported.");
     fHost.ClearPendingException();
+}
+
+// Types are changed in place, narrowing from the first element and widening from the last:
+// every element must survive every step, whichever sizes meet.
+TEST_F(ImageTest, EveryChangeOfTypeKeepsEveryElementInItsPlace) {
+    std::vector<double> values;
+    for (int i = 0; i < 1000; ++i)
+        values.push_back(i % 128);
+    auto image = Image1D(values);
+    const uint32_t types[] = {1, 12, 6, 11, 2, 9, 7, 12, 10, 6, 2, 12};
+    for (const uint32_t type : types) {
+        ASSERT_EQ(ChangeType(image.get(), type), DM_CALL_OK) << type;
+        ASSERT_EQ(fHost.ReadImage(image.get()).values, values) << "after changing to " << type;
+    }
+}
+
+TEST_F(ImageTest, ASnapshotWithoutValuesKeepsEverythingElse) {
+    dmhost::ImageSpec spec;
+    spec.dataType = dmhost::kReal4Data;
+    spec.values = {1, 2, 3};
+    spec.calibrations = {{0.5f, 0.25f, "keV"}};
+    auto image = fHost.MakeImage(spec);
+    const dmhost::ImageSnapshot whole = fHost.ReadImage(image.get());
+    const dmhost::ImageSnapshot bare =
+        fHost.ReadImage(image.get(), dmhost::StandInHost::ImageValues::kWithoutValues);
+    EXPECT_EQ(whole.values, (std::vector<double>{1, 2, 3}));
+    EXPECT_TRUE(bare.values.empty());
+    EXPECT_EQ(bare.dimensions, whole.dimensions);
+    EXPECT_EQ(bare.dataType, whole.dataType);
+    EXPECT_EQ(bare.calibrations[0].units, "keV");
+}
+
+TEST_F(ImageTest, ANewImageHoldsZeros) {
+    DM_Object image = nullptr;
+    ASSERT_EQ(Create("large", 8, 300000, &image), DM_CALL_OK);
+    auto owned = Own(image);
+    const std::vector<double> values = fHost.ReadImage(image).values;
+    ASSERT_EQ(values.size(), 300000u);
+    EXPECT_EQ(std::count(values.begin(), values.end(), 0.0), 300000);
 }
 
 TEST_F(ImageTest, LockedDataGivesTheLayoutAndWritesGoToTheImage) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "emsa/EMSAReader.h"
 #include "host/PlugInModule.h"
 #include "host/StandInHost.h"
 #include "tests/hostile/BoundedRun.h"
@@ -276,6 +277,32 @@ TEST_F(HostileFileTest, LongLastLineRepeatedIntoEveryChannelStaysWithinBounds) {
         const Outcome outcome = ImportText(SpectrumText(header, {"3", line}));
         EXPECT_FALSE(outcome.failed) << layout << ": " << outcome.error;
         EXPECT_EQ(outcome.values.back(), 4.0) << layout;
+    }
+}
+
+// Lines are found by looking for a line feed first. In a text that ends its lines with
+// carriage returns only, a search for a line feed that ran to the end of what was read
+// would cost every line the rest of the text: hours for a text held whole in memory, a
+// block's length per line for a file. Both are read here within the bounds.
+TEST_F(HostileFileTest, ManyLinesEndedByCarriageReturnsOnlyStayWithinBounds) {
+    const std::vector<std::pair<std::string, std::string>> layouts = {
+        {"1", "7\r"}, {"XY", "1, 7\r"}, {"2", "7, 7\r"}};
+    for (const auto& [layout, line] : layouts) {
+        std::string text = HeaderLine("NPOINTS", "1000000") +
+                           HeaderLine(layout == "XY" ? "DATATYPE" : "NCOLUMNS", layout) +
+                           HeaderLine("SPECTRUM", "");
+        for (int i = 0; i < 1000000; ++i)
+            text += line;
+        const Outcome outcome = ImportText(text);
+        EXPECT_FALSE(outcome.failed) << layout << ": " << outcome.error;
+        EXPECT_EQ(outcome.values.back(), 7.0) << layout;
+
+        const hostiletest::BoundedAnswer inMemory = hostiletest::RunBounded([&] {
+            const xray::EMSASpectrum s = xray::ReadSpectrum(xray::SpectrumText{"cr.msa", text});
+            return std::to_string(s.channels[s.npoints - 1]);
+        });
+        EXPECT_EQ(inMemory.failure, "") << layout;
+        EXPECT_EQ(inMemory.text, "7.000000") << layout;
     }
 }
 

@@ -26,7 +26,7 @@ using importtest::SpectrumText;
 // What the reader alone says about the file.
 std::string ReaderMessage(const std::string& path) {
     try {
-        ReadSpectrum(OpenSpectrumFile(path).value());
+        ReadSpectrumFile(path);
     } catch (const SpectrumFileError& error) {
         return error.what();
     }
