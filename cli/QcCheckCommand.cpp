@@ -39,8 +39,8 @@ void WriteCheck(std::ostream& out, const std::string& detector, const QcEntryChe
         << ": " << (check.withinLimits ? "within the control limits" : "OUTSIDE the control limits")
         << "\n";
     out << std::left << std::setw(38) << "quantity" << std::setw(13) << "value" << std::setw(13)
-        << "low" << std::setw(13) << "high" << std::setw(11) << "from mean"
-        << "\n";
+        << "low" << std::setw(13) << "high"
+        << "from mean\n";
     for (const QcQuantityCheck& c : check.quantities) {
         const std::optional<double> low =
             c.limit ? std::optional<double>(c.limit->low) : std::nullopt;

@@ -2,6 +2,7 @@
 // `detectors`, `reference` and `cull`.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -159,6 +160,7 @@ void WriteLimitsTable(std::ostream& out, const std::vector<QcLimit>& limits) {
     out << std::left << std::setw(38) << "quantity" << std::setw(13) << "low" << std::setw(13)
         << "high" << std::setw(13) << "mean" << std::setw(13) << "s"
         << "source\n";
+    std::vector<std::string> bases;  // of the baselines, each once
     for (const std::string& quantity : QcTrackedQuantities()) {
         const QcLimit* limit = nullptr;
         for (const QcLimit& l : limits)
@@ -171,7 +173,21 @@ void WriteLimitsTable(std::ostream& out, const std::vector<QcLimit>& limits) {
         }
         out << std::setw(13) << TableNumber(limit->low) << std::setw(13) << TableNumber(limit->high)
             << std::setw(13) << TableNumber(limit->mean) << std::setw(13) << TableNumber(limit->s)
-            << limit->source << ": " << limit->basis << "\n";
+            << limit->source << "\n";
+        if (limit->source == "baseline" &&
+            std::find(bases.begin(), bases.end(), limit->basis) == bases.end())
+            bases.push_back(limit->basis);
+    }
+    for (const std::string& basis : bases) {
+        out << "Baseline: " << basis;
+        if (bases.size() > 1) {
+            std::string quantities;
+            for (const QcLimit& l : limits)
+                if (l.source == "baseline" && l.basis == basis)
+                    quantities += (quantities.empty() ? "" : ", ") + l.quantity;
+            out << " (" << quantities << ")";
+        }
+        out << "\n";
     }
 }
 

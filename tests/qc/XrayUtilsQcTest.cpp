@@ -252,7 +252,7 @@ TEST_F(XrayUtilsQcTest, TheLatestLimitsOfEachQuantityWin) {
                           "detector_efficiency.value, "
                           "normalized_detector_efficiency.value; their limits are left "
                           "as they were.\n"));
-    EXPECT_THAT(range.out, HasSubstr("baseline: from 2026-01-12 to 2026-02-09 (5 entries, "
+    EXPECT_THAT(range.out, HasSubstr("Baseline: from 2026-01-12 to 2026-02-09 (5 entries, "
                                      "2026-01-12T09:00:00 to 2026-02-09T09:00:00)"));
 
     const ProgramRun set =
