@@ -3,7 +3,7 @@
 	check-win32 check-win64 check-linux32
 
 DEB_PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang-format \
-	libcli11-dev nlohmann-json3-dev
+	libcli11-dev nlohmann-json3-dev libsqlite3-dev
 
 all: build
 

@@ -61,6 +61,8 @@ std::unique_ptr<Command> MakeFilterCommand();
 std::unique_ptr<Command> MakeNiOxCommand();
 std::unique_ptr<Command> MakeIceCCommand();
 std::unique_ptr<Command> MakeSimulateNiOxCommand();
+// Built only where the build has SQLite (XRAY_WITH_QC).
+std::unique_ptr<Command> MakeQcCommand();
 
 }  // namespace xrayutils
 

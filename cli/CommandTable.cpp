@@ -7,6 +7,9 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     for (auto make : {MakeVersionCommand, MakeOpenCommand, MakeImportCommand, MakeFilterCommand,
                       MakeNiOxCommand, MakeIceCCommand, MakeSimulateNiOxCommand})
         commands.push_back(make());
+#ifdef XRAY_WITH_QC
+    commands.insert(commands.end() - 1, MakeQcCommand());  // before simulate-niox
+#endif
     return commands;
 }
 

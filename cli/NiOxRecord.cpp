@@ -1,7 +1,8 @@
 #include "cli/NiOxRecord.h"
 
 #include <cmath>
-#include <cstdio>
+
+#include "cli/IsoTime.h"
 
 namespace xrayutils {
 
@@ -136,19 +137,11 @@ Json ValueWithErrors(double value, const SigmaErrors& errors) {
 }
 
 Json AcquiredOf(const EMSASpectrum& record) {
-    const CalendarTime& t = record.acquired;
     const bool given =
         record.keywordsRead.count("DATE") != 0 && record.keywordsRead.count("TIME") != 0;
-    const bool calendar = t.year >= 1000 && t.year <= 9999 && t.month >= 0 && t.month <= 11 &&
-                          t.day >= 1 && t.day <= 31 && t.hour >= 0 && t.hour <= 23 &&
-                          t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 60;
-    if (!given || !calendar)
+    if (!given || !IsCalendarTime(record.acquired))
         return Json();
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", static_cast<int>(t.year),
-                  static_cast<int>(t.month + 1), static_cast<int>(t.day), static_cast<int>(t.hour),
-                  static_cast<int>(t.minute), static_cast<int>(t.second));
-    return text;
+    return IsoTimeText(record.acquired);
 }
 
 Json NiOxRecord(const SpectrumEvaluation& evaluation) {

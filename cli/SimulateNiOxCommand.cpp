@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 
 #include "cli/Command.h"
+#include "cli/IsoTime.h"
 #include "sim/NiOxSimulation.h"
 #include "sim/SimulatedEMSAFile.h"
 
@@ -50,7 +52,8 @@ class SimulateNiOxCommand : public Command {
         command.footer(
             "Writes a synthetic EDS spectrum of the NiOx thin test specimen to FILE.msa as a "
             "standard-layout EMSA/MAS file and prints the truth it was made from. The same "
-            "options give the same file.");
+            "options give the same file. Its DATE and TIME are 01-JAN-2026 12:00 unless "
+            "--acquired gives others.");
         command.add_option("-o,--output", fOutput, "the EMSA/MAS file to write")
             ->type_name("FILE.msa")
             ->required();
@@ -65,12 +68,26 @@ class SimulateNiOxCommand : public Command {
                         "generator state of the Poisson noise")
             ->capture_default_str();
         command.add_option("--title", fTitle, "the file's TITLE")->capture_default_str();
+        command
+            .add_option("--acquired", fAcquired,
+                        "the file's DATE and TIME: YYYY-MM-DD[Thh:mm[:ss]]")
+            ->type_name("ISO-DATE");
         fRealTime = command.get_option("--real-time");
     }
 
     int Run(CommandContext& context) override {
         if (fRealTime->count() == 0)
             fParameters.realTime = 1.1 * fParameters.liveTime;
+        CalendarTime acquired = SimulatedAcquisitionTime();
+        if (!fAcquired.empty()) {
+            const std::optional<CalendarTime> given = ParseIsoTime(fAcquired);
+            if (!given)
+                throw UsageError(
+                    "--acquired takes a time as YYYY-MM-DD, YYYY-MM-DDThh:mm or "
+                    "YYYY-MM-DDThh:mm:ss, not \"" +
+                    fAcquired + "\"");
+            acquired = *given;
+        }
         SimulatedNiOxSpectrum spectrum;
         try {
             spectrum = SimulateNiOxSpectrum(fParameters);
@@ -78,7 +95,7 @@ class SimulateNiOxCommand : public Command {
             throw UsageError(e.what());
         }
         std::ofstream file(fOutput, std::ios::binary);
-        file << WriteSimulatedEMSAText(spectrum, fTitle);
+        file << WriteSimulatedEMSAText(spectrum, fTitle, acquired);
         if (!file.flush())
             throw std::runtime_error("cannot write " + fOutput);
         context.out << "Wrote " << fOutput << "\n" << DescribeTruth(spectrum);
@@ -89,6 +106,7 @@ class SimulateNiOxCommand : public Command {
     NiOxSimulationParameters fParameters;
     std::string fOutput;
     std::string fTitle = "Simulated NiOx test spectrum";
+    std::string fAcquired;
     CLI::Option* fRealTime = nullptr;
 };
 

@@ -151,6 +151,18 @@ std::tm LocalTime(std::time_t when) {
     return result;
 }
 
+std::tm UniversalTime(std::time_t when) {
+    std::tm result{};
+#ifdef _WIN32
+    if (gmtime_s(&result, &when) != 0)
+        result = std::tm{};
+#else
+    if (gmtime_r(&when, &result) == nullptr)
+        result = std::tm{};
+#endif
+    return result;
+}
+
 void ShellOpen(const std::string& text) {
 #ifdef _WIN32
     ShellExecuteA(nullptr, nullptr, text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

@@ -25,6 +25,9 @@ std::unique_ptr<std::istream> OpenSharedTextFile(const std::string& path);
 // cannot convert it.
 std::tm LocalTime(std::time_t when);
 
+// The calendar time of `when` in UTC, thread-safe; all members zero on failure.
+std::tm UniversalTime(std::time_t when);
+
 // Hands `text` (a document path or an address) to the desktop shell to open it. Returns
 // at once; the shell's result is ignored. The text is passed as one argument, never
 // through a command interpreter.

@@ -18,7 +18,35 @@ std::string Number(double value) {
     return out.str();
 }
 
+std::string TwoDigits(int32_t value) {
+    return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
+           static_cast<char>('0' + value % 10);
+}
+
+// DATE as dd-MMM-yyyy, TIME as hh:mm[:ss].
+std::string EmsaDate(const CalendarTime& t) {
+    static const char* const kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    return TwoDigits(t.day) + "-" + kMonths[t.month] + "-" + std::to_string(t.year);
+}
+
+std::string EmsaTime(const CalendarTime& t) {
+    return TwoDigits(t.hour) + ":" + TwoDigits(t.minute) +
+           (t.second != 0 ? ":" + TwoDigits(t.second) : std::string());
+}
+
 }  // namespace
+
+CalendarTime SimulatedAcquisitionTime() {
+    CalendarTime t;
+    t.year = 2026;
+    t.month = 0;
+    t.day = 1;
+    t.hour = 12;
+    t.minute = 0;
+    t.second = 0;
+    return t;
+}
 
 std::string EMSAHeaderLine(const std::string& keyword, const std::string& unit,
                            const std::string& value) {
@@ -29,14 +57,15 @@ std::string EMSAHeaderLine(const std::string& keyword, const std::string& unit,
     return "#" + field + suffix + ": " + value + "\n";
 }
 
-std::string WriteSimulatedEMSAText(const SimulatedNiOxSpectrum& s, const std::string& title) {
+std::string WriteSimulatedEMSAText(const SimulatedNiOxSpectrum& s, const std::string& title,
+                                   const CalendarTime& acquired) {
     const NiOxSimulationParameters& p = s.parameters;
     std::string text;
     text += EMSAHeaderLine("FORMAT", "", "EMSA/MAS Spectral Data File");
     text += EMSAHeaderLine("VERSION", "", "1.0");
     text += EMSAHeaderLine("TITLE", "", title);
-    text += EMSAHeaderLine("DATE", "", "01-JAN-2026");
-    text += EMSAHeaderLine("TIME", "", "12:00");
+    text += EMSAHeaderLine("DATE", "", EmsaDate(acquired));
+    text += EMSAHeaderLine("TIME", "", EmsaTime(acquired));
     text += EMSAHeaderLine("OWNER", "", "xrayutils simulate-niox");
     text += EMSAHeaderLine("NPOINTS", "", Number(p.channels));
     text += EMSAHeaderLine("NCOLUMNS", "", "1");

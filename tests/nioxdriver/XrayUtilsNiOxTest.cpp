@@ -149,4 +149,18 @@ TEST(XrayUtilsNiOxTest, SimulateNiOxRemakesTheSampleAndPrintsTheTruth) {
     EXPECT_EQ(RunXrayUtils("simulate-niox --ice 10").status, 2) << "no output file";
 }
 
+TEST(XrayUtilsNiOxTest, SimulateNiOxWritesTheAcquisitionTimeGiven) {
+    const std::string file = TestFile(".msa");
+    const std::string output = " -o \"" + file + "\"";
+    ASSERT_EQ(RunXrayUtils("simulate-niox --acquired 2026-03-09T14:05" + output).status, 0);
+    EXPECT_TRUE(Contains(ReadAll(file), "#DATE        : 09-MAR-2026\n#TIME        : 14:05\n"))
+        << ReadAll(file).substr(0, 400);
+    ASSERT_EQ(RunXrayUtils("simulate-niox --acquired 2026-03-09T14:05:30" + output).status, 0);
+    EXPECT_TRUE(Contains(ReadAll(file), "#TIME        : 14:05:30\n"));
+    const ProgramRun bad = RunXrayUtils("simulate-niox --acquired 2026-02-30" + output);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_TRUE(Contains(bad.err, "not \"2026-02-30\"")) << bad.err;
+    std::remove(file.c_str());
+}
+
 }  // namespace

@@ -14,4 +14,14 @@ TEST(PlatformTest, LocalTimeConvertsACalendarInstant) {
     EXPECT_LE(t.tm_mday, 9);
 }
 
+TEST(PlatformTest, UniversalTimeIsTheSameEverywhere) {
+    const std::tm t = xray::port::UniversalTime(1000000000);  // 2001-09-09 01:46:40 UTC
+    EXPECT_EQ(t.tm_year, 101);
+    EXPECT_EQ(t.tm_mon, 8);
+    EXPECT_EQ(t.tm_mday, 9);
+    EXPECT_EQ(t.tm_hour, 1);
+    EXPECT_EQ(t.tm_min, 46);
+    EXPECT_EQ(t.tm_sec, 40);
+}
+
 }  // namespace
