@@ -61,6 +61,9 @@ std::unique_ptr<Command> MakeFilterCommand();
 std::unique_ptr<Command> MakeNiOxCommand();
 std::unique_ptr<Command> MakeIceCCommand();
 std::unique_ptr<Command> MakeSimulateNiOxCommand();
+// Built where PLplot is (XRAY_WITH_PICTURES): not in the cross-built programs.
+std::unique_ptr<Command> MakePlotCommand();
+std::unique_ptr<Command> MakeReportCommand();
 
 }  // namespace xrayutils
 

@@ -7,6 +7,10 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     for (auto make : {MakeVersionCommand, MakeOpenCommand, MakeImportCommand, MakeFilterCommand,
                       MakeNiOxCommand, MakeIceCCommand, MakeSimulateNiOxCommand})
         commands.push_back(make());
+#ifdef XRAY_WITH_PICTURES
+    for (auto make : {MakePlotCommand, MakeReportCommand})
+        commands.push_back(make());
+#endif
     return commands;
 }
 
