@@ -17,8 +17,8 @@
 namespace {
 
 using nlohmann::json;
-using testsupport::ProgramRun;
 using ::testing::HasSubstr;
+using testsupport::ProgramRun;
 
 const std::string kSample = std::string(EXAMPLES_DIR) + "/NiOx-sample.msa";
 const std::string kIceCarbon = std::string(EXAMPLES_DIR) + "/NiOx-sample-ice-carbon.msa";
@@ -100,8 +100,9 @@ TEST(XrayUtilsBatchTest, ABatchGoesOnPastUnreadableFilesAndFailedEvaluations) {
 
     EXPECT_EQ(records[1], (json{{"file", "/no/such/spectrum.msa"},
                                 {"name", "spectrum"},
-                                {"error", "Could not open the spectrum file "
-                                          "\"/no/such/spectrum.msa\"."}}));
+                                {"error",
+                                 "Could not open the spectrum file "
+                                 "\"/no/such/spectrum.msa\"."}}));
 
     const json& bad = records[2];
     EXPECT_FALSE(bad.contains("energy_resolution"));
@@ -151,10 +152,10 @@ TEST(XrayUtilsBatchTest, IceCJsonIsEachFileLessTheReference) {
     EXPECT_THAT(report.out, HasSubstr("Carbon layer thickness: " +
                                       xray::Fixed(records[0]["carbon_nm"]["value"], 1)));
     EXPECT_TRUE(records[1].contains("error"));
-    EXPECT_EQ(RunXrayUtils("icec " + Quoted(kSample) + " " + Quoted(kSample) + " " +
-                           Quoted(kIceCarbon))
-                  .status,
-              2);
+    EXPECT_EQ(
+        RunXrayUtils("icec " + Quoted(kSample) + " " + Quoted(kSample) + " " + Quoted(kIceCarbon))
+            .status,
+        2);
 }
 
 }  // namespace
