@@ -146,32 +146,46 @@ std::string AxisTitle(const QuantityDescription& d) {
     return d.unit.empty() ? d.label : d.label + " (" + d.unit + ")";
 }
 
+// The legend's entries share the width of the chart in proportion to their texts, so that
+// the row fits whichever renderer measures the letters (PLplot's cairo, or a browser showing
+// the SVG).
 void DrawLegend(const PlotSession& session, double y) {
     SetPanel(session, PlotArea{0, 1, 0, 1}, 0, 1, 0, 1);
     const double mm = WorldPerMmX(session);
+    const double left = kLeftPx / session.Size().width;
+    const double right = 1 - kRightPx / session.Size().width;
+    const char* const texts[] = {"within limits", "outside limits", "culled (left out)",
+                                 "baseline mean", "control limits"};
+    double letters = 0;
+    for (const char* text : texts)
+        letters += std::string(text).size() + 8;  // the symbol and the gap count as letters
+    const double perLetter = (right - left) / letters;
+    double x = left + 4 * mm;
     PLFLT defaultHeight = 0, height = 0;
-    plgchr(&defaultHeight, &height);                    // mm
-    const double charWidth = 0.8 * 0.85 * height * mm;  // a sans-serif letter, at scale 0.8
-    double x = kLeftPx / session.Size().width + 4 * mm;
-    // Each entry: its symbol centred on x, its text after it, then a gap.
-    const auto entry = [&](const std::string& text) {
-        DrawText(session, x + 5.5 * mm, y - 0.3 * 0.8 * height * WorldPerMmY(session), 0.0, text,
-                 kInkColour, 0.8);
-        x += 5.5 * mm + charWidth * static_cast<double>(text.size()) + 9 * mm;
-    };
-    const auto line = [&](PlotColour colour, LineStyle style) {
-        DrawLine(session, {x - 4 * mm, x + 4 * mm}, {y, y}, colour, style, 1.2);
-    };
-    DrawMarker(session, x, y, MarkerShape::kCircle, true, kDataColour, kMarkerMm);
-    entry("within limits");
-    DrawMarker(session, x, y, MarkerShape::kDiamond, true, kAlarmColour, kMarkerMm);
-    entry("outside limits");
-    DrawMarker(session, x, y, MarkerShape::kCircle, false, kMutedColour, kMarkerMm);
-    entry("culled (left out of limits and checks)");
-    line(kMeanColour, LineStyle::kSolid);
-    entry("baseline mean");
-    line(kAlarmColour, LineStyle::kDashed);
-    entry("control limits");
+    plgchr(&defaultHeight, &height);  // mm
+    const double textDrop = 0.4 * 0.8 * height / session.PageHeightMm();
+    for (int k = 0; k < 5; ++k) {
+        switch (k) {
+            case 0:
+                DrawMarker(session, x, y, MarkerShape::kCircle, true, kDataColour, kMarkerMm);
+                break;
+            case 1:
+                DrawMarker(session, x, y, MarkerShape::kDiamond, true, kAlarmColour, kMarkerMm);
+                break;
+            case 2:
+                DrawMarker(session, x, y, MarkerShape::kCircle, false, kMutedColour, kMarkerMm);
+                break;
+            case 3:
+                DrawLine(session, {x - 4 * mm, x + 4 * mm}, {y, y}, kMeanColour, LineStyle::kSolid,
+                         1.2);
+                break;
+            default:
+                DrawLine(session, {x - 4 * mm, x + 4 * mm}, {y, y}, kAlarmColour,
+                         LineStyle::kDashed, 1.2);
+        }
+        DrawText(session, x + 5.5 * mm, y - textDrop, 0.0, texts[k], kInkColour, 0.8);
+        x += perLetter * (std::string(texts[k]).size() + 8);
+    }
 }
 
 void DrawLimitLine(const PlotSession& session, const Range& days, double level, PlotColour colour,
