@@ -1,9 +1,9 @@
 # Entry points for people and CI. Every target installs what it needs first.
 .PHONY: all deps build check check-asan format format-check bench cross-deps check-cross \
-	check-win32 check-win64 check-linux32
+	check-win32 check-win64 check-linux32 check-browser
 
-DEB_PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang-format \
-	libcli11-dev nlohmann-json3-dev libsqlite3-dev
+DEB_PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev clang-format \
+	libcli11-dev nlohmann-json3-dev libsqlite3-dev libplplot-dev plplot-driver-cairo libxml2-dev
 
 all: build
 
@@ -26,6 +26,15 @@ build: deps
 
 check: build
 	ctest --preset default
+
+# Both HTML reports (xrayutils report on the bundled samples, the QC report page of a simulated
+# history) rendered by headless Chromium to PNG, DOM and an A4 print, and checked: not blank,
+# the expected headings, no script, A4 pages (tests/browser/check-pages.sh).
+BROWSER_PACKAGES := chromium python3
+
+check-browser: build
+	$(call install-missing,$(BROWSER_PACKAGES))
+	tests/browser/check-pages.sh
 
 check-asan: deps
 	cmake --preset asan

@@ -63,6 +63,9 @@ std::unique_ptr<Command> MakeIceCCommand();
 std::unique_ptr<Command> MakeSimulateNiOxCommand();
 // Built only where the build has SQLite (XRAY_WITH_QC).
 std::unique_ptr<Command> MakeQcCommand();
+// Built where PLplot is (XRAY_WITH_PICTURES): not in the cross-built programs.
+std::unique_ptr<Command> MakePlotCommand();
+std::unique_ptr<Command> MakeReportCommand();
 
 }  // namespace xrayutils
 

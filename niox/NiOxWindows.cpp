@@ -25,24 +25,22 @@ enum Window {
     kWindowCount
 };
 
-struct EnergyRange {
-    double lower, upper;
-};
+static_assert(kWindowCount == kEnergyWindowCount, "one entry per window");
 
-constexpr std::array<EnergyRange, kWindowCount> kWindows = {{
-    {0.38, 0.64},    // O K peak
-    {1.10, 1.36},    // O K background
-    {0.68, 1.00},    // Ni L peak
-    {1.10, 1.42},    // Ni L background
-    {1.10, 1.44},    // Mo L low side
-    {2.16, 2.50},    // Mo L peak
-    {3.00, 3.34},    // Mo L high side
-    {6.50, 7.10},    // Ni K low side
-    {7.16, 7.76},    // Ni K peak
-    {8.60, 9.20},    // Ni K high side
-    {16.10, 16.86},  // Mo K low side
-    {17.04, 17.80},  // Mo K peak
-    {18.14, 18.90},  // Mo K high side
+constexpr std::array<EnergyWindow, kWindowCount> kWindows = {{
+    {"O K peak", kOxygenK, true, 0.38, 0.64},
+    {"O K background", kOxygenK, false, 1.10, 1.36},
+    {"Ni L peak", kNickelL, true, 0.68, 1.00},
+    {"Ni L background", kNickelL, false, 1.10, 1.42},
+    {"Mo L low side", kMolybdenumL, false, 1.10, 1.44},
+    {"Mo L peak", kMolybdenumL, true, 2.16, 2.50},
+    {"Mo L high side", kMolybdenumL, false, 3.00, 3.34},
+    {"Ni K low side", kNickelK, false, 6.50, 7.10},
+    {"Ni K peak", kNickelK, true, 7.16, 7.76},
+    {"Ni K high side", kNickelK, false, 8.60, 9.20},
+    {"Mo K low side", kMolybdenumK, false, 16.10, 16.86},
+    {"Mo K peak", kMolybdenumK, true, 17.04, 17.80},
+    {"Mo K high side", kMolybdenumK, false, 18.14, 18.90},
 }};
 
 // Windows first..last - 1 lie within [lower, upper]; a channel outside that range can skip
@@ -69,7 +67,7 @@ constexpr std::array<WindowGroup, 3> kGroups = {{GroupOf(kOxygenPeak, kNickelKLo
 static_assert(kGroups[0].upper < kGroups[1].lower && kGroups[1].upper < kGroups[2].lower,
               "window groups must be disjoint and ascending");
 
-bool Contains(const EnergyRange& range, double energy) {
+bool Contains(const EnergyWindow& range, double energy) {
     return range.lower <= energy && energy <= range.upper;
 }
 
@@ -79,6 +77,26 @@ void SetLine(WindowTable& windows, WindowRow row, double gross, double backgroun
 }
 
 }  // namespace
+
+const char* WindowLineName(WindowRow line) {
+    switch (line) {
+        case kOxygenK:
+            return "O K";
+        case kNickelL:
+            return "Ni L";
+        case kNickelK:
+            return "Ni K";
+        case kMolybdenumL:
+            return "Mo L";
+        case kMolybdenumK:
+            return "Mo K";
+    }
+    return "";
+}
+
+const EnergyWindow* EnergyWindows() {
+    return kWindows.data();
+}
 
 EnergyCountTable MakeEnergyCountTable(const double* counts, int32_t count, double offset,
                                       double step) {

@@ -28,6 +28,28 @@ enum WindowColumn : int32_t { kNet = 0, kBackground = 1 };
 
 constexpr int32_t kWindowRows = 5;
 
+// The name of a line as the reports and pictures write it: "O K", "Ni L", "Ni K", "Mo L",
+// "Mo K".
+const char* WindowLineName(WindowRow line);
+
+// One of the thirteen energy windows: the line it measures, whether it holds the line's
+// gross counts (a peak window) or part of its background, and its limits in keV, both
+// inclusive. A background window may serve several lines (1.10 to 1.44 keV holds the O K,
+// Ni L and Mo L backgrounds in three overlapping windows); each is listed once per line.
+struct EnergyWindow {
+    const char* name;  // "Ni K peak", "Ni K low side", "O K background", ...
+    WindowRow line;
+    bool peak;
+    double lower;
+    double upper;
+};
+
+constexpr int32_t kEnergyWindowCount = 13;
+
+// The thirteen windows, ordered by line (O K, Ni L, Mo L, Ni K, Mo K) and by energy within
+// a line; the same table IntegrateWindows sums. Static storage, never changes.
+const EnergyWindow* EnergyWindows();
+
 // The table of `count` channels whose energies are offset + step * i (keV). Reads exactly
 // counts[0] .. counts[count - 1]. REQUIRES: count >= 0.
 EnergyCountTable MakeEnergyCountTable(const double* counts, int32_t count, double offset,

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "NiOxTables.h"
 #include "niox/NiOxWindows.h"
 
@@ -85,6 +87,58 @@ TEST(IntegrateWindowsTest, SpectrumEndingBelowMoK) {
     const Integrated r = Integrate(table);
     EXPECT_EQ(r.windows(kMolybdenumK, kNet), 0);
     EXPECT_EQ(r.windows(kMolybdenumK, kBackground), 0);
+}
+
+// The published table is the one the integration sums: a single channel at the edges of a
+// window counts towards that window's line, as gross counts in a peak window and as (half
+// of a two-sided) background in a background window.
+TEST(EnergyWindowsTest, PublishedTableIsTheIntegratedOne) {
+    const EnergyWindow* windows = EnergyWindows();
+    for (int32_t w = 0; w < kEnergyWindowCount; ++w) {
+        const EnergyWindow& window = windows[w];
+        SCOPED_TRACE(window.name);
+        for (const double energy : {window.lower, window.upper}) {
+            const Integrated r = Integrate(TableOf({{energy, 64}}));
+            const double gross = r.windows(window.line, kNet) + r.windows(window.line, kBackground);
+            if (window.peak) {
+                EXPECT_EQ(gross, 64);
+            } else {
+                const bool twoSided = window.line == kNickelK || window.line == kMolybdenumL ||
+                                      window.line == kMolybdenumK;
+                EXPECT_EQ(r.windows(window.line, kBackground), twoSided ? 32 : 64);
+            }
+        }
+    }
+}
+
+// Every line has one peak window, listed first or between its sides, and backgrounds as
+// wide as the peak, so no width scaling is needed.
+TEST(EnergyWindowsTest, EachLineHasOnePeakAndBackgroundsOfItsWidth) {
+    const EnergyWindow* windows = EnergyWindows();
+    for (const WindowRow line : {kOxygenK, kNickelL, kNickelK, kMolybdenumL, kMolybdenumK}) {
+        SCOPED_TRACE(WindowLineName(line));
+        const EnergyWindow* peak = nullptr;
+        int backgrounds = 0;
+        for (int32_t w = 0; w < kEnergyWindowCount; ++w) {
+            if (windows[w].line != line)
+                continue;
+            if (windows[w].peak) {
+                EXPECT_EQ(peak, nullptr) << "a second peak window: " << windows[w].name;
+                peak = &windows[w];
+            } else {
+                ++backgrounds;
+            }
+        }
+        ASSERT_NE(peak, nullptr);
+        EXPECT_EQ(std::string(peak->name), std::string(WindowLineName(line)) + " peak");
+        EXPECT_GE(backgrounds, 1);
+        for (int32_t w = 0; w < kEnergyWindowCount; ++w) {
+            if (windows[w].line == line && !windows[w].peak) {
+                EXPECT_NEAR(windows[w].upper - windows[w].lower, peak->upper - peak->lower, 1e-12)
+                    << windows[w].name;
+            }
+        }
+    }
 }
 
 }  // namespace

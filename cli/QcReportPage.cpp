@@ -1,0 +1,178 @@
+#include "cli/QcReportPage.h"
+
+#include <cmath>
+
+#include "cli/ControlChart.h"
+#include "cli/HtmlPage.h"
+#include "niox/ReportFormat.h"
+
+namespace xrayutils {
+
+namespace {
+
+std::string WithUnit(const std::string& number, const QuantityDescription& d) {
+    return d.unit.empty() ? number : number + " " + d.unit;
+}
+
+std::string DateOf(const std::string& iso) {
+    std::string text = iso;
+    if (text.size() > 10 && text[10] == 'T')
+        text[10] = ' ';
+    return text;
+}
+
+// "4.3 s above the mean"
+std::string DistanceText(const QuantityCheck& q) {
+    if (!q.sigmasFromMean)
+        return "";
+    const double s = *q.sigmasFromMean;
+    return xray::Fixed(std::abs(s), 1) + " s " + (s >= 0 ? "above" : "below") + " the mean";
+}
+
+std::string CheckBox(const QcReport& report) {
+    if (!report.check)
+        return "<div class=\"status unchecked\"><p><strong>No check yet.</strong> Set control "
+               "limits for this detector to check its entries.</p></div>\n";
+    const CheckSummary& c = *report.check;
+    const std::string entry =
+        "Latest check: entry " + std::to_string(c.entryId) + ", acquired " + DateOf(c.acquired);
+    int checked = 0;
+    std::string outside;
+    for (const QuantityCheck& q : c.quantities) {
+        if (!q.limits)
+            continue;
+        ++checked;
+        if (q.within)
+            continue;
+        const QuantityDescription d = DescribeQuantity(q.quantity);
+        std::string line = d.label + ": " + WithUnit(xray::Fixed(q.value, d.decimals), d) +
+                           ", outside " +
+                           WithUnit(xray::Fixed(q.limits->low, d.decimals) + " to " +
+                                        xray::Fixed(q.limits->high, d.decimals),
+                                    d);
+        if (q.sigmasFromMean)
+            line += ", " + DistanceText(q);
+        outside += "<li>" + EscapeHtml(line) + "</li>\n";
+    }
+    if (checked == 0)
+        return "<div class=\"status unchecked\"><p><strong>" + EscapeHtml(entry) +
+               "</strong></p><p>No quantity has control limits.</p></div>\n";
+    if (outside.empty())
+        return "<div class=\"status within\"><p><strong>" + EscapeHtml(entry) +
+               "</strong></p><p>Within control limits: all " + std::to_string(checked) +
+               " checked quantities.</p></div>\n";
+    return "<div class=\"status outside\"><p><strong>" + EscapeHtml(entry) +
+           "</strong></p><p><span class=\"outside\">Outside control limits:</span></p>\n<ul>\n" +
+           outside + "</ul></div>\n";
+}
+
+std::string CheckTable(const CheckSummary& c) {
+    std::string table =
+        "<table>\n<thead><tr><th>Quantity</th><th class=\"number\">Value</th>"
+        "<th class=\"number\">Lower limit</th><th class=\"number\">Upper limit</th>"
+        "<th class=\"number\">From the mean</th><th>Status</th></tr></thead>\n<tbody>\n";
+    for (const QuantityCheck& q : c.quantities) {
+        const QuantityDescription d = DescribeQuantity(q.quantity);
+        const std::string status = !q.limits ? "unchecked" : q.within ? "within" : "outside";
+        table += "<tr><td>" + EscapeHtml(d.unit.empty() ? d.label : d.label + " (" + d.unit + ")") +
+                 "</td><td class=\"number\">" + EscapeHtml(xray::Fixed(q.value, d.decimals)) +
+                 "</td><td class=\"number\">" +
+                 (q.limits ? EscapeHtml(xray::Fixed(q.limits->low, d.decimals)) : "") +
+                 "</td><td class=\"number\">" +
+                 (q.limits ? EscapeHtml(xray::Fixed(q.limits->high, d.decimals)) : "") +
+                 "</td><td class=\"number\">" +
+                 (q.sigmasFromMean ? EscapeHtml(xray::Fixed(*q.sigmasFromMean, 1) + " s") : "") +
+                 "</td><td" + (status == "outside" ? " class=\"outside\"" : "") + ">" + status +
+                 "</td></tr>\n";
+    }
+    return table + "</tbody>\n</table>\n";
+}
+
+std::string Charts(const QcReport& report) {
+    std::string html;
+    for (const ControlSeries& series : report.charts) {
+        const QuantityDescription d = DescribeQuantity(series.quantity);
+        html += "<figure>";
+        try {
+            html += DrawInlineSvg(
+                [&](const std::string& path, PictureFormat format, PictureSize size) {
+                    DrawControlCharts({series}, report.detector + ": " + d.label, path, format,
+                                      size);
+                },
+                ControlChartSize(1), "Control chart of " + d.label + " for " + report.detector);
+        } catch (const PlotError& error) {
+            html += ErrorParagraph("No chart of " + d.label + ": " + error.what());
+        }
+        html += "</figure>\n";
+    }
+    return html;
+}
+
+const ChartPoint* PointOf(const ControlSeries& series, std::int64_t entryId) {
+    for (const ChartPoint& p : series.points)
+        if (p.entryId == entryId)
+            return &p;
+    return nullptr;
+}
+
+std::string EntryTable(const QcReport& report) {
+    std::string table =
+        "<table class=\"compact\">\n<thead><tr><th>Entry</th><th>Acquired</th>"
+        "<th>File</th><th>Note</th>";
+    for (const ControlSeries& series : report.charts) {
+        const QuantityDescription d = DescribeQuantity(series.quantity);
+        table += "<th class=\"number\">" +
+                 EscapeHtml(d.unit.empty() ? d.label : d.label + " (" + d.unit + ")") + "</th>";
+    }
+    table += "</tr></thead>\n<tbody>\n";
+    for (const QcEntry& e : report.entries) {
+        table += std::string(e.culled ? "<tr class=\"culled\">" : "<tr>") + "<td>" +
+                 EscapeHtml(std::to_string(e.id)) + (e.culled ? " (culled)" : "") + "</td><td>" +
+                 EscapeHtml(DateOf(e.acquired)) + "</td><td>" + EscapeHtml(e.file) + "</td><td>" +
+                 EscapeHtml(e.note) + "</td>";
+        for (const ControlSeries& series : report.charts) {
+            const ChartPoint* p = PointOf(series, e.id);
+            const bool outside = p != nullptr && series.limits && !e.culled &&
+                                 !WithinLimits(p->value, *series.limits);
+            table +=
+                std::string("<td class=\"number") + (outside ? " outside" : "") + "\">" +
+                (p != nullptr
+                     ? EscapeHtml(xray::Fixed(p->value, DescribeQuantity(series.quantity).decimals))
+                     : "") +
+                "</td>";
+        }
+        table += "</tr>\n";
+    }
+    return table + "</tbody>\n</table>\n";
+}
+
+std::string Summary(const QcReport& report) {
+    int culled = 0;
+    for (const QcEntry& e : report.entries)
+        culled += e.culled ? 1 : 0;
+    std::string text = std::to_string(report.entries.size()) +
+                       (report.entries.size() == 1 ? " entry" : " entries");
+    if (culled > 0)
+        text += " (" + std::to_string(culled) + " culled)";
+    if (!report.entries.empty())
+        text += ", acquired " + DateOf(report.entries.front().acquired) + " to " +
+                DateOf(report.entries.back().acquired);
+    return text;
+}
+
+}  // namespace
+
+std::string WriteQcReportPage(const QcReport& report) {
+    std::string html = PageStart("Detector QC report: " + report.detector);
+    html += "<h1>Detector QC report: " + EscapeHtml(report.detector) + "</h1>\n";
+    html += "<p class=\"subtitle\">" + EscapeHtml(Summary(report)) + "</p>\n";
+    html += CheckBox(report);
+    if (report.check)
+        html += "<h2>Latest check</h2>\n" + CheckTable(*report.check);
+    html += "<h2>Control charts</h2>\n";
+    html += report.charts.empty() ? "<p>No tracked quantity has values yet.</p>\n" : Charts(report);
+    html += "<h2>Entries</h2>\n" + EntryTable(report);
+    return html + PageEnd();
+}
+
+}  // namespace xrayutils
