@@ -212,10 +212,9 @@ void DrawChart(const PlotSession& session, const ControlSeries& series, const Pl
     }
     DrawSideText(session, "t", 0.6, 0.0, 0.0, PlotText(AxisTitle(d)), kInkColour, 0.95);
     if (series.limits) {
-        const ControlLimits& l = *series.limits;
-        if (l.mean)
-            DrawLimitLine(session, days, *l.mean, kMeanColour, LineStyle::kSolid,
-                          "mean " + xray::Fixed(*l.mean, d.decimals + 1));
+        const QcLimit& l = *series.limits;
+        DrawLimitLine(session, days, l.mean, kMeanColour, LineStyle::kSolid,
+                      "mean " + xray::Fixed(l.mean, d.decimals + 1));
         DrawLimitLine(session, days, l.high, kAlarmColour, LineStyle::kDashed,
                       "upper limit " + xray::Fixed(l.high, d.decimals + 1));
         DrawLimitLine(session, days, l.low, kAlarmColour, LineStyle::kDashed,
@@ -224,7 +223,7 @@ void DrawChart(const PlotSession& session, const ControlSeries& series, const Pl
         DrawSideText(session, "t", 0.6, 1.0, 1.0, "no control limits set", kMutedColour, 0.8);
     }
     for (const ChartPoint& p : series.points) {
-        const bool outside = series.limits && !WithinLimits(p.value, *series.limits);
+        const bool outside = series.limits && !WithinLimit(p.value, *series.limits);
         const PlotColour colour = p.culled ? (outside ? kAlarmColour : kMutedColour)
                                            : (outside ? kAlarmColour : kDataColour);
         const double day = DaysSinceEpoch(p.acquired);
@@ -232,7 +231,7 @@ void DrawChart(const PlotSession& session, const ControlSeries& series, const Pl
             DrawErrorBars(session, {day}, {p.value - p.error}, {p.value + p.error}, colour);
     }
     for (const ChartPoint& p : series.points) {
-        const bool outside = series.limits && !WithinLimits(p.value, *series.limits);
+        const bool outside = series.limits && !WithinLimit(p.value, *series.limits);
         const PlotColour colour = outside ? kAlarmColour : p.culled ? kMutedColour : kDataColour;
         DrawMarker(session, DaysSinceEpoch(p.acquired), p.value,
                    outside ? MarkerShape::kDiamond : MarkerShape::kCircle, !p.culled, colour,

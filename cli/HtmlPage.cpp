@@ -179,6 +179,21 @@ std::string DrawInlineSvg(
     return InlineSvg(text.str(), description);
 }
 
+void WritePageFile(const std::string& path, const std::string& page) {
+    const std::string scratch = ScratchPathFor(path);
+    std::ofstream file(scratch, std::ios::binary);
+    file << page;
+    std::error_code error;
+    if (file.flush()) {
+        file.close();
+        std::filesystem::rename(scratch, path, error);
+        if (!error)
+            return;
+    }
+    std::filesystem::remove(scratch, error);
+    throw std::runtime_error("cannot write " + path);
+}
+
 std::string ErrorParagraph(const std::string& message) {
     return "<p class=\"error\">" + EscapeHtml(message) + "</p>\n";
 }

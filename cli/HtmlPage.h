@@ -34,6 +34,10 @@ std::string DrawInlineSvg(
     const std::function<void(const std::string&, PictureFormat, PictureSize)>& draw,
     PictureSize size, const std::string& description);
 
+// Writes `page` to `path` through a scratch file beside it, so an interrupted write leaves
+// any older page whole. Throws std::runtime_error naming the path when it cannot.
+void WritePageFile(const std::string& path, const std::string& page);
+
 // <p class="error">message</p>, escaped.
 std::string ErrorParagraph(const std::string& message);
 

@@ -43,13 +43,6 @@ bool DeviceInstalled(const char* device) {
     return false;
 }
 
-std::string ScratchPathFor(const std::string& path) {
-    std::random_device random;
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".part-%08x", static_cast<unsigned>(random()));
-    return path + suffix;
-}
-
 // Appends the UTF-8 of a code point below 0x800.
 void AppendTwoByte(std::string& out, unsigned code) {
     out += static_cast<char>(0xC0 | (code >> 6));
@@ -100,6 +93,13 @@ std::optional<PictureFormat> PictureFormatOf(const std::string& path) {
     if (extension == ".pdf")
         return PictureFormat::kPdf;
     return std::nullopt;
+}
+
+std::string ScratchPathFor(const std::string& path) {
+    std::random_device random;
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".part-%08x", static_cast<unsigned>(random()));
+    return path + suffix;
 }
 
 PictureSize ParsePictureSize(const std::string& text) {

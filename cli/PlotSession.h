@@ -50,6 +50,10 @@ PictureSize ParsePictureSize(const std::string& text);
 // form UTF-8 read as Latin-1, control characters left out.
 std::string PlotText(const std::string& text);
 
+// A scratch file's path beside `path` ("path.part-" and eight random hex digits), for a file
+// that is written whole and then moved onto `path`.
+std::string ScratchPathFor(const std::string& path);
+
 // The same as PlotText without the escaping: valid UTF-8 without control characters, for
 // texts from files that go anywhere text must be well formed (HTML, SVG).
 std::string CleanText(const std::string& text);

@@ -22,6 +22,10 @@ class QcCommand : public Command {
              {MakeQcAddCommand, MakeQcListCommand, MakeQcDetectorsCommand, MakeQcReferenceCommand,
               MakeQcCullCommand, MakeQcLimitsCommand, MakeQcCheckCommand})
             fCommands.push_back(make());
+#ifdef XRAY_WITH_PICTURES
+        fCommands.push_back(MakeQcChartCommand());
+        fCommands.push_back(MakeQcReportCommand());
+#endif
     }
 
     void Declare(CLI::App& command) override {

@@ -47,6 +47,9 @@ std::unique_ptr<QcSubcommand> MakeQcReferenceCommand();
 std::unique_ptr<QcSubcommand> MakeQcCullCommand();
 std::unique_ptr<QcSubcommand> MakeQcLimitsCommand();
 std::unique_ptr<QcSubcommand> MakeQcCheckCommand();
+// Built where PLplot is (XRAY_WITH_PICTURES).
+std::unique_ptr<QcSubcommand> MakeQcChartCommand();
+std::unique_ptr<QcSubcommand> MakeQcReportCommand();
 
 // A number for a table: six significant digits, "-" for none.
 std::string TableNumber(std::optional<double> value);

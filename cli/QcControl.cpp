@@ -65,8 +65,7 @@ QcQuantityCheck CheckQuantity(const QcEntry& entry, size_t index,
     c.limit = *limit;
     if (v.value) {
         const double value = *v.value;
-        c.status =
-            value >= limit->low && value <= limit->high ? QcStatus::kWithin : QcStatus::kOutside;
+        c.status = WithinLimit(value, *limit) ? QcStatus::kWithin : QcStatus::kOutside;
         if (limit->s > 0.0)
             c.sigmasFromMean = (value - limit->mean) / limit->s;
     } else if (!v.failure.empty()) {
@@ -108,6 +107,10 @@ std::vector<QcLimit> BaselineLimits(const std::vector<QcEntry>& baseline,
         limits.push_back(limit);
     }
     return limits;
+}
+
+bool WithinLimit(double value, const QcLimit& limit) {
+    return value >= limit.low && value <= limit.high;
 }
 
 QcLimit SetLimit(const std::string& quantity, double low, double high) {

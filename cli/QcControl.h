@@ -36,6 +36,9 @@ std::vector<QcLimit> BaselineLimits(const std::vector<QcEntry>& baseline, const 
 // limits that are not finite with LOW below HIGH.
 QcLimit SetLimit(const std::string& quantity, double low, double high);
 
+// Whether `value` lies within the limits, both inclusive.
+bool WithinLimit(double value, const QcLimit& limit);
+
 enum class QcStatus { kWithin, kOutside, kUnchecked };
 
 struct QcQuantityCheck {

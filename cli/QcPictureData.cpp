@@ -1,5 +1,7 @@
 #include "cli/QcPictureData.h"
 
+#include <algorithm>
+
 namespace xrayutils {
 
 namespace {
@@ -35,15 +37,37 @@ QuantityDescription DescribeQuantity(const std::string& quantity) {
     return QuantityDescription{quantity, "", 4};
 }
 
-bool WithinLimits(double value, const ControlLimits& limits) {
-    return limits.low <= value && value <= limits.high;
+ControlSeries SeriesOf(const std::string& quantity, const std::vector<QcEntry>& entries,
+                       const std::vector<QcLimit>& limits) {
+    ControlSeries series;
+    series.quantity = quantity;
+    for (const QcEntry& entry : entries) {
+        const QcValue& v = entry.Value(quantity);
+        if (v.value)
+            series.points.push_back(ChartPoint{entry.id, entry.acquired, *v.value,
+                                               v.error.value_or(0.0), entry.culled});
+    }
+    for (const QcLimit& limit : limits)
+        if (limit.quantity == quantity)
+            series.limits = limit;
+    return series;
 }
 
-bool CheckSummary::WithinLimits() const {
-    for (const QuantityCheck& q : quantities)
-        if (q.limits && !q.within)
-            return false;
-    return true;
+QcReport MakeQcReport(const std::string& detector, std::vector<QcEntry> entries,
+                      const std::vector<QcLimit>& limits) {
+    QcReport report;
+    report.detector = detector;
+    report.entries = std::move(entries);
+    const auto latest = std::find_if(report.entries.rbegin(), report.entries.rend(),
+                                     [](const QcEntry& e) { return !e.culled; });
+    if (!limits.empty() && latest != report.entries.rend())
+        report.check = CheckEntry(*latest, limits);
+    for (const std::string& quantity : QcTrackedQuantities()) {
+        ControlSeries series = SeriesOf(quantity, report.entries, limits);
+        if (!series.points.empty())
+            report.charts.push_back(std::move(series));
+    }
+    return report;
 }
 
 }  // namespace xrayutils

@@ -1,6 +1,6 @@
-// QcPictureData: what the control charts and the QC report page draw, as plain data. The QC
-// commands fill these from the QC history; the pictures know nothing of where they came
-// from.
+// QcPictureData: what the control charts and the QC report page draw, made from the QC
+// history's plain values (QcHistory.h, QcControl.h); the pictures know nothing of the
+// database.
 //
 // Quantities are named by their dotted record paths ("energy_resolution.fwhm_mn_ka_ev",
 // "contamination.ice_nm", ...); DescribeQuantity gives the label and unit the pictures
@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/QcControl.h"
+#include "cli/QcHistory.h"
+
 namespace xrayutils {
 
 // How a tracked quantity is printed: "FWHM at Mn K\u03b1" and "eV".
@@ -26,14 +29,6 @@ struct QuantityDescription {
 // The description of a dotted record path; an unknown path is described by itself, without
 // a unit, with 4 decimals.
 QuantityDescription DescribeQuantity(const std::string& quantity);
-
-// A quantity's control limits: low and high, and the baseline mean when they came from a
-// baseline (limits set by hand may have none).
-struct ControlLimits {
-    double low = 0.0;
-    double high = 0.0;
-    std::optional<double> mean;
-};
 
 // One entry's value of the charted quantity.
 struct ChartPoint {
@@ -50,47 +45,27 @@ struct ChartPoint {
 struct ControlSeries {
     std::string quantity;  // dotted record path
     std::vector<ChartPoint> points;
-    std::optional<ControlLimits> limits;
+    std::optional<QcLimit> limits;
 };
 
-// Whether a value lies within limits (both inclusive).
-bool WithinLimits(double value, const ControlLimits& limits);
-
-// One quantity of a check: its value against its limits.
-struct QuantityCheck {
-    std::string quantity;  // dotted record path
-    double value = 0.0;
-    std::optional<ControlLimits> limits;  // none: shown as unchecked
-    bool within = true;
-    std::optional<double> sigmasFromMean;  // (value - mean) / s, signed
-};
-
-// The result of checking one entry.
-struct CheckSummary {
-    std::int64_t entryId = 0;
-    std::string acquired;
-    std::vector<QuantityCheck> quantities;
-
-    // Whether every checked quantity lies within its limits.
-    bool WithinLimits() const;
-};
-
-// One entry of the QC history, for the report's table.
-struct QcEntry {
-    std::int64_t id = 0;
-    std::string acquired;
-    std::string file;
-    std::string note;
-    bool culled = false;
-};
+// The chart of `quantity`: the entries that have a value of it, with its limits among
+// `limits`.
+ControlSeries SeriesOf(const std::string& quantity, const std::vector<QcEntry>& entries,
+                       const std::vector<QcLimit>& limits);
 
 // Everything the QC report page shows about one detector.
 struct QcReport {
     std::string detector;
     std::vector<QcEntry> entries;       // in acquisition order
-    std::optional<CheckSummary> check;  // the latest check, at the top of the page
+    std::optional<QcEntryCheck> check;  // the latest check, at the top of the page
     std::vector<ControlSeries> charts;  // one per tracked quantity, also the table's columns
 };
+
+// The report of a detector's entries (in acquisition order) under its limits: the check of
+// the latest entry that is not culled, when there are limits, and a chart of every tracked
+// quantity that has values.
+QcReport MakeQcReport(const std::string& detector, std::vector<QcEntry> entries,
+                      const std::vector<QcLimit>& limits);
 
 }  // namespace xrayutils
 

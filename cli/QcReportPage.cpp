@@ -22,37 +22,44 @@ std::string DateOf(const std::string& iso) {
 }
 
 // "4.3 s above the mean"
-std::string DistanceText(const QuantityCheck& q) {
-    if (!q.sigmasFromMean)
-        return "";
-    const double s = *q.sigmasFromMean;
-    return xray::Fixed(std::abs(s), 1) + " s " + (s >= 0 ? "above" : "below") + " the mean";
+std::string DistanceText(double sigmas) {
+    return xray::Fixed(std::abs(sigmas), 1) + " s " + (sigmas >= 0 ? "above" : "below") +
+           " the mean";
+}
+
+std::string RangeText(const QcLimit& limit, const QuantityDescription& d) {
+    return WithUnit(
+        xray::Fixed(limit.low, d.decimals) + " to " + xray::Fixed(limit.high, d.decimals), d);
+}
+
+// "FWHM at Mn Ka: 139.3 eV, outside 128.1 to 131.9 eV, 4.3 s above the mean", or the reason
+// a value that should be there is not.
+std::string OutsideText(const QcQuantityCheck& q) {
+    const QuantityDescription d = DescribeQuantity(q.quantity);
+    if (!q.value)
+        return d.label + ": " + q.reason;
+    std::string line = d.label + ": " + WithUnit(xray::Fixed(*q.value, d.decimals), d) +
+                       ", outside " + RangeText(*q.limit, d);
+    if (q.sigmasFromMean)
+        line += ", " + DistanceText(*q.sigmasFromMean);
+    return line;
 }
 
 std::string CheckBox(const QcReport& report) {
     if (!report.check)
         return "<div class=\"status unchecked\"><p><strong>No check yet.</strong> Set control "
                "limits for this detector to check its entries.</p></div>\n";
-    const CheckSummary& c = *report.check;
+    const QcEntryCheck& c = *report.check;
     const std::string entry =
-        "Latest check: entry " + std::to_string(c.entryId) + ", acquired " + DateOf(c.acquired);
+        "Latest check: entry " + std::to_string(c.entry) + ", acquired " + DateOf(c.acquired);
     int checked = 0;
     std::string outside;
-    for (const QuantityCheck& q : c.quantities) {
-        if (!q.limits)
+    for (const QcQuantityCheck& q : c.quantities) {
+        if (q.status == QcStatus::kUnchecked)
             continue;
         ++checked;
-        if (q.within)
-            continue;
-        const QuantityDescription d = DescribeQuantity(q.quantity);
-        std::string line = d.label + ": " + WithUnit(xray::Fixed(q.value, d.decimals), d) +
-                           ", outside " +
-                           WithUnit(xray::Fixed(q.limits->low, d.decimals) + " to " +
-                                        xray::Fixed(q.limits->high, d.decimals),
-                                    d);
-        if (q.sigmasFromMean)
-            line += ", " + DistanceText(q);
-        outside += "<li>" + EscapeHtml(line) + "</li>\n";
+        if (q.status == QcStatus::kOutside)
+            outside += "<li>" + EscapeHtml(OutsideText(q)) + "</li>\n";
     }
     if (checked == 0)
         return "<div class=\"status unchecked\"><p><strong>" + EscapeHtml(entry) +
@@ -66,24 +73,38 @@ std::string CheckBox(const QcReport& report) {
            outside + "</ul></div>\n";
 }
 
-std::string CheckTable(const CheckSummary& c) {
+std::string StatusText(const QcQuantityCheck& q) {
+    switch (q.status) {
+        case QcStatus::kWithin:
+            return "within";
+        case QcStatus::kOutside:
+            return q.value ? "outside" : "outside: " + q.reason;
+        case QcStatus::kUnchecked:
+            break;
+    }
+    return "unchecked: " + q.reason;
+}
+
+std::string CheckTable(const QcEntryCheck& c) {
     std::string table =
         "<table>\n<thead><tr><th>Quantity</th><th class=\"number\">Value</th>"
         "<th class=\"number\">Lower limit</th><th class=\"number\">Upper limit</th>"
         "<th class=\"number\">From the mean</th><th>Status</th></tr></thead>\n<tbody>\n";
-    for (const QuantityCheck& q : c.quantities) {
+    for (const QcQuantityCheck& q : c.quantities) {
         const QuantityDescription d = DescribeQuantity(q.quantity);
-        const std::string status = !q.limits ? "unchecked" : q.within ? "within" : "outside";
+        const auto number = [&](std::optional<double> value, int decimals) {
+            return value ? EscapeHtml(xray::Fixed(*value, decimals)) : std::string();
+        };
         table += "<tr><td>" + EscapeHtml(d.unit.empty() ? d.label : d.label + " (" + d.unit + ")") +
-                 "</td><td class=\"number\">" + EscapeHtml(xray::Fixed(q.value, d.decimals)) +
+                 "</td><td class=\"number\">" + number(q.value, d.decimals) +
                  "</td><td class=\"number\">" +
-                 (q.limits ? EscapeHtml(xray::Fixed(q.limits->low, d.decimals)) : "") +
+                 number(q.limit ? std::optional<double>(q.limit->low) : std::nullopt, d.decimals) +
                  "</td><td class=\"number\">" +
-                 (q.limits ? EscapeHtml(xray::Fixed(q.limits->high, d.decimals)) : "") +
+                 number(q.limit ? std::optional<double>(q.limit->high) : std::nullopt, d.decimals) +
                  "</td><td class=\"number\">" +
                  (q.sigmasFromMean ? EscapeHtml(xray::Fixed(*q.sigmasFromMean, 1) + " s") : "") +
-                 "</td><td" + (status == "outside" ? " class=\"outside\"" : "") + ">" + status +
-                 "</td></tr>\n";
+                 "</td><td" + (q.status == QcStatus::kOutside ? " class=\"outside\"" : "") + ">" +
+                 EscapeHtml(StatusText(q)) + "</td></tr>\n";
     }
     return table + "</tbody>\n</table>\n";
 }
@@ -133,7 +154,7 @@ std::string EntryTable(const QcReport& report) {
         for (const ControlSeries& series : report.charts) {
             const ChartPoint* p = PointOf(series, e.id);
             const bool outside = p != nullptr && series.limits && !e.culled &&
-                                 !WithinLimits(p->value, *series.limits);
+                                 !WithinLimit(p->value, *series.limits);
             table +=
                 std::string("<td class=\"number") + (outside ? " outside" : "") + "\">" +
                 (p != nullptr

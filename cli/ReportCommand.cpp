@@ -4,11 +4,10 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
-#include <stdexcept>
 
 #include "cli/Command.h"
+#include "cli/HtmlPage.h"
 #include "cli/Parallel.h"
 #include "cli/SpectrumReport.h"
 
@@ -46,10 +45,7 @@ class ReportCommand : public Command {
         });
         DrawReportPictures(spectra);
         const std::string page = WriteSpectrumReportPage(spectra);
-        std::ofstream file(fOutput, std::ios::binary);
-        file << page;
-        if (!file.flush())
-            throw std::runtime_error("cannot write " + fOutput);
+        WritePageFile(fOutput, page);
         context.out << "Wrote " << fOutput << "\n" << std::flush;
         const bool failed = std::any_of(spectra.begin(), spectra.end(), [](const auto& s) {
             return !s.evaluation.spectrum.readError.empty() || s.evaluation.results.AnyFailed();

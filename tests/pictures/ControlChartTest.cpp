@@ -57,7 +57,7 @@ TEST(DateAxisTest, TicksFallOnWholeDatesAtAFittingStep) {
 ControlSeries KnownSeries() {
     ControlSeries s;
     s.quantity = "energy_resolution.fwhm_mn_ka_ev";
-    s.limits = ControlLimits{128.0, 134.0, 131.0};
+    s.limits = SetLimit(s.quantity, 128.0, 134.0);
     s.points = {
         {1, "2026-01-05T09:00:00", 130.0, 0.5, false},
         {2, "2026-01-12T09:00:00", 131.5, 0.5, false},
@@ -122,7 +122,8 @@ TEST(ControlChartTest, DegenerateSeriesAreDrawn) {
     flat.quantity = "mo_kl_ratio.value";
     flat.points = {{1, "2026-03-01T10:00:00", 0.0, 0.0, false},
                    {2, "2026-03-01T10:00:00", 0.0, 0.0, false}};
-    flat.limits = ControlLimits{0.0, 0.0, std::nullopt};
+    flat.limits = QcLimit();  // low, high and mean all 0
+    flat.limits->quantity = flat.quantity;
     const std::string path = PathFor("degenerate.svg");
     DrawControlCharts({single, flat}, "EDS-1", path, PictureFormat::kSvg, ControlChartSize(2));
     const testsupport::SvgContent svg = testsupport::ReadSvg(testsupport::ReadBinaryFile(path));

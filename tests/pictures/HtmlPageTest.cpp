@@ -124,7 +124,7 @@ TEST(SpectrumReportPageTest, HostileTextsAreEscapedAndThePageIsSelfContained) {
 TEST(QcReportPageTest, ShowsTheCheckChartsAndEntries) {
     const QcReport report = testsupport::SimulatedQcReport(kHostile);
     ASSERT_TRUE(report.check.has_value());
-    ASSERT_FALSE(report.check->WithinLimits()) << "the simulated resolution drifts out";
+    ASSERT_FALSE(report.check->withinLimits) << "the simulated resolution drifts out";
     const std::string page = WriteQcReportPage(report);
     EXPECT_THAT(page, Not(HasSubstr("<script")));
     EXPECT_THAT(page, HasSubstr("<h1>Detector QC report: &lt;script&gt;"));
@@ -133,40 +133,49 @@ TEST(QcReportPageTest, ShowsTheCheckChartsAndEntries) {
     EXPECT_THAT(page, HasSubstr("16 entries (1 culled), acquired 2026-01-05 09:05:00 to "));
     EXPECT_THAT(page, HasSubstr("Outside control limits"));
     // The resolution's line names its value, limits and distance from the mean.
-    const QuantityCheck* fwhm = nullptr;
-    for (const QuantityCheck& q : report.check->quantities)
+    const QcQuantityCheck* fwhm = nullptr;
+    for (const QcQuantityCheck& q : report.check->quantities)
         if (q.quantity == "energy_resolution.fwhm_mn_ka_ev")
             fwhm = &q;
     ASSERT_NE(fwhm, nullptr);
-    EXPECT_FALSE(fwhm->within);
-    EXPECT_THAT(page, HasSubstr("<li>FWHM at Mn K\xCE\xB1: " + xray::Fixed(fwhm->value, 1) +
-                                " eV, outside " + xray::Fixed(fwhm->limits->low, 1) + " to " +
-                                xray::Fixed(fwhm->limits->high, 1) + " eV, " +
+    ASSERT_EQ(fwhm->status, QcStatus::kOutside);
+    EXPECT_THAT(page, HasSubstr("<li>FWHM at Mn K\xCE\xB1: " + xray::Fixed(*fwhm->value, 1) +
+                                " eV, outside " + xray::Fixed(fwhm->limit->low, 1) + " to " +
+                                xray::Fixed(fwhm->limit->high, 1) + " eV, " +
                                 xray::Fixed(*fwhm->sigmasFromMean, 1) + " s above the mean</li>"));
     EXPECT_EQ(Count(page, "<tr class=\"culled\">"), 1u);
     EXPECT_THAT(page, HasSubstr("probe current 0.6 nA, not 1 nA"));
 }
 
-TEST(QcReportPageTest, WithinLimitsAndWithoutAnyCheck) {
-    QcReport report;
-    report.detector = "EDS-2";
-    report.entries = {{1, "2026-02-02T10:00:00", "a.msa", "", false}};
-    ControlSeries series;
-    series.quantity = "total_pb.value";
-    series.points = {{1, "2026-02-02T10:00:00", 100.0, 1.0, false}};
-    series.limits = ControlLimits{90, 110, 100.0};
-    report.charts = {series};
-    EXPECT_THAT(WriteQcReportPage(report), HasSubstr("No check yet."));
-    CheckSummary check;
-    check.entryId = 1;
-    check.acquired = "2026-02-02T10:00:00";
-    check.quantities = {{"total_pb.value", 100.0, series.limits, true, 0.0},
-                        {"mo_kl_ratio.value", 1.0, std::nullopt, true, std::nullopt}};
-    report.check = check;
-    const std::string page = WriteQcReportPage(report);
+// No limits, no check; the check is of the latest entry not culled; an evaluation that
+// failed there is an alarm that names its reason.
+TEST(QcReportPageTest, ChecksTheLatestKeptEntry) {
+    const size_t pb = QcQuantityIndex("total_pb.value");
+    std::vector<QcEntry> entries(2);
+    for (size_t k = 0; k < entries.size(); ++k) {
+        entries[k].id = static_cast<int64_t>(k + 1);
+        entries[k].acquired = k == 0 ? "2026-02-02T10:00:00" : "2026-02-09T10:00:00";
+        entries[k].values.resize(QcTrackedQuantities().size());
+        entries[k].values[pb].value = 100.0;
+    }
+    entries[1].culled = true;
+    entries[1].values[pb].value = 150.0;
+    EXPECT_THAT(WriteQcReportPage(MakeQcReport("EDS-2", entries, {})), HasSubstr("No check yet."));
+
+    const std::vector<QcLimit> limits = {SetLimit("total_pb.value", 90, 110)};
+    const QcReport report = MakeQcReport("EDS-2", entries, limits);
+    ASSERT_TRUE(report.check.has_value());
+    EXPECT_EQ(report.check->entry, 1);
+    ASSERT_EQ(report.charts.size(), 1u) << "only the total P/B has values";
+    std::string page = WriteQcReportPage(report);
     EXPECT_THAT(page, HasSubstr("Within control limits: all 1 checked quantities."));
-    EXPECT_THAT(page, HasSubstr(">unchecked</td>"));
+    EXPECT_THAT(page, HasSubstr(">unchecked: no limits</td>"));
     EXPECT_THAT(page, Not(HasSubstr("Outside control limits")));
+
+    entries[0].values[pb].value.reset();
+    entries[0].values[pb].failure = "the spectrum has no counts";
+    page = WriteQcReportPage(MakeQcReport("EDS-2", entries, limits));
+    EXPECT_THAT(page, HasSubstr("<li>Total P/B: the spectrum has no counts</li>"));
 }
 
 }  // namespace

@@ -149,73 +149,45 @@ std::vector<Tracked> TrackedQuantities() {
     };
 }
 
-// Mean plus and minus 3 s over the baseline's kept points.
-std::optional<ControlLimits> BaselineLimits(const ControlSeries& series, double& s) {
-    std::vector<const ChartPoint*> baseline;
-    for (const ChartPoint& p : series.points)
-        if (!p.culled && baseline.size() < static_cast<size_t>(kBaseline))
-            baseline.push_back(&p);
-    if (baseline.size() < 2)
-        return std::nullopt;
-    double mean = 0, meanError = 0;
-    for (const ChartPoint* p : baseline) {
-        mean += p->value / baseline.size();
-        meanError += p->error / baseline.size();
-    }
-    double variance = 0;
-    for (const ChartPoint* p : baseline)
-        variance += (p->value - mean) * (p->value - mean) / (baseline.size() - 1);
-    s = std::max(std::sqrt(variance), meanError);
-    return ControlLimits{mean - 3 * s, mean + 3 * s, mean};
-}
-
 }  // namespace
 
 QcReport SimulatedQcReport(const std::string& detector) {
     std::vector<Week> weeks;
     for (int week = 0; week < kWeeks; ++week)
         weeks.push_back(SimulateWeek(week));
-    QcReport report;
-    report.detector = detector;
+    const std::vector<Tracked> tracked = TrackedQuantities();
+    std::vector<QcEntry> entries;
     for (int week = 0; week < kWeeks; ++week) {
         QcEntry entry;
         entry.id = week + 1;
+        entry.detector = detector;
         entry.acquired = weeks[week].acquired;
         char file[32];
         std::snprintf(file, sizeof file, "week%02d.msa", week + 1);
         entry.file = file;
         entry.culled = week == kCulledWeek;
+        entry.reference = week == 0;
         entry.note = week == kCulledWeek ? "probe current 0.6 nA, not 1 nA" : "";
-        report.entries.push_back(entry);
-    }
-    CheckSummary check;
-    check.entryId = kWeeks;
-    check.acquired = weeks.back().acquired;
-    for (const Tracked& tracked : TrackedQuantities()) {
-        ControlSeries series;
-        series.quantity = tracked.quantity;
-        for (int week = 0; week < kWeeks; ++week) {
-            const std::optional<Value> v = tracked.extract(weeks[week], weeks.front());
-            if (v)
-                series.points.push_back(ChartPoint{week + 1, weeks[week].acquired, v->value,
-                                                   v->error, week == kCulledWeek});
+        for (const std::string& quantity : QcTrackedQuantities()) {
+            const auto t = std::find_if(tracked.begin(), tracked.end(),
+                                        [&](const Tracked& x) { return quantity == x.quantity; });
+            QcValue value;
+            // The reference has no contamination of its own: it is what the others are
+            // measured against.
+            const std::optional<Value> v =
+                entry.reference && quantity.rfind("contamination.", 0) == 0
+                    ? std::nullopt
+                    : t->extract(weeks[week], weeks.front());
+            if (v) {
+                value.value = v->value;
+                value.error = v->error;
+            }
+            entry.values.push_back(value);
         }
-        double s = 0;
-        series.limits = BaselineLimits(series, s);
-        if (series.limits && !series.points.empty() && series.points.back().entryId == kWeeks) {
-            QuantityCheck q;
-            q.quantity = series.quantity;
-            q.value = series.points.back().value;
-            q.limits = series.limits;
-            q.within = WithinLimits(q.value, *series.limits);
-            if (s > 0)
-                q.sigmasFromMean = (q.value - *series.limits->mean) / s;
-            check.quantities.push_back(q);
-        }
-        report.charts.push_back(series);
+        entries.push_back(entry);
     }
-    report.check = check;
-    return report;
+    const std::vector<QcEntry> baseline(entries.begin(), entries.begin() + kBaseline + 1);
+    return MakeQcReport(detector, entries, BaselineLimits(baseline, "entries 1 to 7"));
 }
 
 }  // namespace testsupport
