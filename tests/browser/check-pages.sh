@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Renders both HTML reports with headless Chromium, as a reader's browser shows and prints
 # them, and checks the result (check_rendered_page.py): `xrayutils report` on the bundled
-# samples, and the QC report page of a simulated detector history written by
-# simulated_qc_pages, which needs no QC database. Run by `make check-browser` after a build.
+# samples, and `xrayutils qc report` of a QC history recorded from twelve simulated weekly
+# spectra whose resolution drifts in the last four (its resolution chart is the README's
+# picture). Run by `make check-browser` after a build.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 bin=build/default/bin
@@ -12,7 +13,21 @@ mkdir -p "$out"
 
 "$bin/xrayutils" report examples/NiOx-sample.msa examples/NiOx-sample-ice-carbon.msa \
     --thickness 50 -o "$out/report.html"
-"$bin/simulated_qc_pages" "$out"
+qc() { "$bin/xrayutils" qc --db "$out/qc.sqlite" "$@"; }
+files=()
+for week in $(seq 1 12); do
+    day=$(date -u -d "2026-01-05 + $((7 * (week - 1))) days" +%F)
+    resolution=$((week <= 8 ? 130 : 130 + 2 * (week - 8)))
+    "$bin/xrayutils" simulate-niox --live-time 1000 --state "$week" --resolution "$resolution" \
+        --ice $((week / 2)) --acquired "${day}T09:00" -o "$out/week$week.msa" >/dev/null
+    files+=("$out/week$week.msa")
+done
+qc add --detector EDS-1 --thickness 50 --note "weekly NiOx test" "${files[@]}" >/dev/null
+qc cull 3 >/dev/null
+qc limits --detector EDS-1 --baseline 6 >/dev/null
+qc report --detector EDS-1 -o "$out/qc-report.html" >/dev/null
+qc chart --detector EDS-1 --quantity energy_resolution.fwhm_mn_ka_ev -o "$out/control-chart.png" \
+    >/dev/null
 
 # $1: page name; the rest: chromium's output option.
 render() {
@@ -40,6 +55,6 @@ check() {
 
 check report 2 --heading "NiOx detector test report" --heading "NiOx-sample" \
     --heading "NiOx-sample-ice-carbon" --heading "Results" --heading "Spectrum and Ni Kα fit"
-check qc-report 11 --heading "Detector QC report: EDS-1 (simulated)" --heading "Latest check" \
+check qc-report 11 --heading "Detector QC report: EDS-1" --heading "Latest check" \
     --heading "Control charts" --heading "Entries"
 exit $status
