@@ -24,8 +24,8 @@ class QcChartCommand : public QcSubcommand {
             "detector's entries against acquisition date: each entry with its 1-sigma error "
             "bar, the baseline mean and the control limits as lines, entries outside the "
             "limits as diamonds in the alarm colour, culled entries hollow. With all, one "
-            "chart per tracked quantity that has values, stacked on one page. The format "
-            "follows the extension of OUT.");
+            "chart per tracked quantity that has values, stacked on one page, which "
+            "grows by a chart's height for each. The format follows the extension of OUT.");
         command.add_option("--detector", fDetector, "the detector")->type_name("NAME")->required();
         command.add_option("--quantity", fQuantity, "the tracked quantity, or all")
             ->type_name("QUANTITY")
@@ -48,9 +48,8 @@ class QcChartCommand : public QcSubcommand {
                           (fQuantity == "all" ? "any tracked quantity" : fQuantity));
         fPicture.defaultSize = ControlChartSize(charts.size());
         const PictureRequest request = CheckPictureOptions(fPicture);
-        const std::string title = charts.size() == 1
-                                      ? fDetector + ": " + DescribeQuantity(fQuantity).label
-                                      : fDetector;
+        const std::string title =
+            charts.size() == 1 ? fDetector + ": " + DescribeQuantity(fQuantity).label : fDetector;
         DrawControlCharts(charts, title, request.path, request.format, request.size);
         context.out << "Wrote " << request.path << "\n";
         return kSuccess;

@@ -59,7 +59,8 @@ TEST_F(XrayUtilsQcPictureTest, ChartsShowTheEntriesOutsideTheLimits) {
 
     // Every tracked quantity with values: without --thickness no solid angle, no efficiency.
     const std::string all = fFolder + "/all.png";
-    run = Qc("chart --detector '" + kDetector + "' --quantity all -o '" + all + "' --size 900x2400");
+    run =
+        Qc("chart --detector '" + kDetector + "' --quantity all -o '" + all + "' --size 900x2400");
     ASSERT_EQ(run.status, 0) << run.err;
     const auto png = testsupport::PngDimensions(ReadBinaryFile(all));
     ASSERT_TRUE(png.has_value());
