@@ -181,13 +181,6 @@ double EnergyRange(const EMSASpectrum& spectrum) {
     return std::trunc(KiloVolts(spectrum, channels * spectrum.xperchan));
 }
 
-double CountRate(const EMSASpectrum& spectrum) {
-    double sum = 0.0;
-    for (int32_t i = 0; i < spectrum.channels.count(); ++i)
-        sum += spectrum.channels[i];
-    return sum / spectrum.livetime;
-}
-
 double WindowThickness(const EMSASpectrum& spectrum) {
     switch (spectrum.window_type) {
         case WindowType::Beryllium:

@@ -1,6 +1,7 @@
 // SpectrumTagValues: the values an imported spectrum's tags carry that are derived from
 // the record rather than copied from one member: mode and detector texts, date and clock
-// texts, the acquisition end time, energy range, count rate and window thickness.
+// texts, the acquisition end time, energy range and window thickness (the count rate is summed
+// as the channels are read into the image).
 //
 // Pure functions of an EMSASpectrum (or part of one); nothing here touches the host, holds
 // state or throws except std::bad_alloc. Integers in texts are plain decimal without
@@ -60,10 +61,6 @@ double Dispersion(const EMSASpectrum& spectrum);
 // (npoints - choffset) channels of the channel width in kV, truncated toward zero to whole
 // kV (an ELS range of 6345.7 eV gives 6).
 double EnergyRange(const EMSASpectrum& spectrum);
-
-// The sum of all channel values divided by the live time (IEEE quotient: a live time of 0
-// gives infinity, or not-a-number for an empty or all-zero spectrum).
-double CountRate(const EMSASpectrum& spectrum);
 
 // The thickness member of the spectrum's window type; 0.0 for an unknown type.
 double WindowThickness(const EMSASpectrum& spectrum);
