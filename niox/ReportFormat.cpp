@@ -1,6 +1,8 @@
 #include "niox/ReportFormat.h"
 
 #include <charconv>
+#include <cmath>
+#include <sstream>
 #include <system_error>
 
 namespace xray {
@@ -35,10 +37,23 @@ std::string WriteWithRoom(int room, Write write) {
     return text;
 }
 
+// Infinities and not-a-numbers as the platform's streams write them, which differs between
+// C libraries ("-nan" from glibc, "nan" from MinGW's for the same value); the reports print
+// them as the streams always did there. Rare, so the stream's cost does not matter.
+std::string NonFiniteText(double value, std::ios::fmtflags floatField, int precision) {
+    std::ostringstream text;
+    text.flags(floatField);
+    text.precision(precision);
+    text << value;
+    return text.str();
+}
+
 }  // namespace
 
 std::string Fixed(double value, int decimals) {
     const int precision = decimals < 0 ? kDefaultPrecision : decimals;
+    if (!std::isfinite(value))
+        return NonFiniteText(value, std::ios::fixed, precision);
     return WriteWithRoom(kFixedRoom + precision, [&](char* first, char* last) {
         return std::to_chars(first, last, value, std::chars_format::fixed, precision).ptr;
     });
@@ -46,9 +61,13 @@ std::string Fixed(double value, int decimals) {
 
 std::string Significant(double value, int digits, int width) {
     const int precision = digits < 0 ? kDefaultPrecision : digits;
-    std::string text = WriteWithRoom(kGeneralRoom + precision, [&](char* first, char* last) {
-        return std::to_chars(first, last, value, std::chars_format::general, precision).ptr;
-    });
+    std::string text =
+        !std::isfinite(value)
+            ? NonFiniteText(value, std::ios::fmtflags(), precision)
+            : WriteWithRoom(kGeneralRoom + precision, [&](char* first, char* last) {
+                  return std::to_chars(first, last, value, std::chars_format::general, precision)
+                      .ptr;
+              });
     if (static_cast<int>(text.size()) < width)
         text.insert(0, static_cast<size_t>(width) - text.size(), ' ');
     return text;
