@@ -3,7 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
 
 #include "tests/support/ProgramRun.h"
 
@@ -41,12 +47,43 @@ TEST(XrayUtilsTest, AModuleNamedOnTheCommandLineIsLoaded) {
     EXPECT_TRUE(Contains(missing.err, "/no/such/libModule.so")) << missing.err;
 }
 
+#ifdef _WIN32
 TEST(XrayUtilsTest, OpenHandsTheTextOnAndPrintsNothing) {
     const ProgramRun run = RunXrayUtils("open /no/such/folder/spectrum.msa");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "");
 }
+#else
+// The desktop shell is xdg-open, here a stand-in first on PATH that writes down what it was
+// given: the real one, where installed, prints its own complaints at some later moment.
+TEST(XrayUtilsTest, OpenHandsTheTextOnAndPrintsNothing) {
+    const std::string folder = TestFile(".bin");
+    const std::string opened = TestFile(".opened");
+    std::filesystem::create_directories(folder);
+    std::filesystem::remove(opened);
+    {
+        std::ofstream script(folder + "/xdg-open");
+        script << "#!/bin/sh\nprintf '%s' \"$1\" > \"" << opened << ".part\" && mv \"" << opened
+               << ".part\" \"" << opened << "\"\n";
+    }
+    std::filesystem::permissions(folder + "/xdg-open", std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    setenv("PATH", (folder + ":" + path).c_str(), 1);
+    const ProgramRun run = RunXrayUtils("open '/no/such/folder/spectrum 1.msa'");
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    // The shell is started, not waited for.
+    for (int k = 0; k < 400 && !std::filesystem::exists(opened); ++k)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::ifstream file(opened);
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "/no/such/folder/spectrum 1.msa");
+}
+#endif
 
 TEST(XrayUtilsTest, HelpListsTheCommandsAndDescribesOne) {
     const ProgramRun usage = RunXrayUtils("--help");
