@@ -188,11 +188,17 @@ void DrawLegend(const PlotSession& session, double y) {
     }
 }
 
+// The line across the chart with its label just above it at the right. PLplot centres a text
+// on its reference point, so the label is raised by half its height and a small gap.
 void DrawLimitLine(const PlotSession& session, const Range& days, double level, PlotColour colour,
                    LineStyle style, const std::string& label) {
+    constexpr double kLabelScale = 0.7;
     DrawLine(session, {days.low, days.high}, {level, level}, colour, style, 1.2);
-    DrawText(session, days.high - 1.0 * WorldPerMmX(session), level + 0.8 * WorldPerMmY(session),
-             1.0, label, colour, 0.7);
+    PLFLT defaultHeight = 0, height = 0;
+    plgchr(&defaultHeight, &height);  // mm
+    const double raiseMm = 0.5 * kLabelScale * height + 0.6;
+    DrawText(session, days.high - 1.0 * WorldPerMmX(session),
+             level + raiseMm * WorldPerMmY(session), 1.0, label, colour, kLabelScale);
 }
 
 void DrawChart(const PlotSession& session, const ControlSeries& series, const PlotArea& area,
