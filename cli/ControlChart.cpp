@@ -188,15 +188,16 @@ void DrawLegend(const PlotSession& session, double y) {
     }
 }
 
-// The line across the chart with its label just above it at the right. PLplot centres a text
-// on its reference point, so the label is raised by half its height and a small gap.
+// The line across the chart with its label just above it at the right. PLplot puts a text's
+// reference point half a capital's height above its baseline, so the label is raised by that,
+// the depth of its descenders (about 0.4 of a capital) and a gap.
 void DrawLimitLine(const PlotSession& session, const Range& days, double level, PlotColour colour,
                    LineStyle style, const std::string& label) {
     constexpr double kLabelScale = 0.7;
     DrawLine(session, {days.low, days.high}, {level, level}, colour, style, 1.2);
     PLFLT defaultHeight = 0, height = 0;
-    plgchr(&defaultHeight, &height);  // mm
-    const double raiseMm = 0.5 * kLabelScale * height + 0.6;
+    plgchr(&defaultHeight, &height);  // mm, a capital's height
+    const double raiseMm = 0.9 * kLabelScale * height + 0.5;
     DrawText(session, days.high - 1.0 * WorldPerMmX(session),
              level + raiseMm * WorldPerMmY(session), 1.0, label, colour, kLabelScale);
 }

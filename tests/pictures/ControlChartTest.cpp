@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "cli/ControlChart.h"
@@ -107,8 +108,18 @@ TEST(ControlChartTest, SvgHoldsEveryEntryAsTheMarkerOfItsKind) {
             << k;
         EXPECT_NEAR(markers[3 + k].y, markers[3].y + sy * (p[k].value - p[0].value), 0.05) << k;
     }
-    EXPECT_THAT(svg.text, HasSubstr("upper limit 134.00"));
-    EXPECT_THAT(svg.text, HasSubstr("mean 131.00"));
+    // Each line's label sits just above it, its descenders clear of the line's stroke.
+    const std::pair<const char*, double> lines[] = {
+        {"upper limit 134.00", 134.0}, {"mean 131.00", 131.0}, {"lower limit 128.00", 128.0}};
+    for (const auto& [label, level] : lines) {
+        const auto text = std::find_if(svg.texts.begin(), svg.texts.end(),
+                                       [&](const auto& t) { return t.characters == label; });
+        ASSERT_NE(text, svg.texts.end()) << label;
+        const double lineY = markers[3].y + sy * (level - p[0].value);
+        EXPECT_GT(text->baseline, lineY + 0.6 + 0.24 * text->fontSize)
+            << label << ": struck through";
+        EXPECT_LT(text->baseline, lineY + text->fontSize) << label << ": far from its line";
+    }
     EXPECT_THAT(svg.text, HasSubstr("FWHM at Mn K\xCE\xB1 (eV)"));
     EXPECT_THAT(svg.text, HasSubstr("2026-01-05"));
 }

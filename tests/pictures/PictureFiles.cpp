@@ -41,6 +41,33 @@ std::vector<std::pair<double, double>> PointsOf(const std::string& points) {
     return out;
 }
 
+double NumberAttribute(xmlNode* node, const char* name) {
+    const std::string value = Attribute(node, name);
+    return value.empty() ? 0.0 : std::stod(value);
+}
+
+// PLplot places a text by a transform matrix(1 0 0 -1 e f) that turns the picture's upward y
+// down again for the letters, and x and y attributes within it: the baseline starts at
+// (e + x, f - y) in the picture's units.
+SvgText TextOf(xmlNode* node, const char* characters) {
+    SvgText text;
+    text.characters = characters;
+    text.fontSize = NumberAttribute(node, "font-size");
+    static const std::regex kMatrix(R"(matrix\(([^)]*)\))");
+    const std::string transform = Attribute(node, "transform");
+    std::smatch match;
+    double m[6] = {1, 0, 0, 1, 0, 0};
+    if (std::regex_search(transform, match, kMatrix)) {
+        std::istringstream in(match[1].str());
+        for (double& v : m)
+            in >> v;
+    }
+    const double x = NumberAttribute(node, "x"), y = NumberAttribute(node, "y");
+    text.x = m[0] * x + m[2] * y + m[4];
+    text.baseline = m[1] * x + m[3] * y + m[5];
+    return text;
+}
+
 std::string Upper(std::string text) {
     for (char& c : text)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -85,7 +112,8 @@ void Collect(xmlNode* node, SvgContent& content) {
         } else if (name == "text") {
             xmlChar* text = xmlNodeGetContent(node);
             if (text != nullptr) {
-                content.text += std::string(reinterpret_cast<const char*>(text)) + " ";
+                content.texts.push_back(TextOf(node, reinterpret_cast<const char*>(text)));
+                content.text += content.texts.back().characters + " ";
                 xmlFree(text);
             }
             continue;

@@ -39,11 +39,20 @@ struct SvgPolyline {
     std::vector<double> x, y;
 };
 
+// A text element: its characters, and where its baseline starts in SVG user units (y upward,
+// like the polygons) and its font size.
+struct SvgText {
+    std::string characters;
+    double x = 0.0, baseline = 0.0;
+    double fontSize = 0.0;
+};
+
 struct SvgContent {
     bool wellFormed = false;  // parsed as XML, root element <svg>
     std::string error;        // the parser's message when it did not
     std::vector<SvgPolygon> polygons;
     std::vector<SvgPolyline> polylines;
+    std::vector<SvgText> texts;
     std::string text;  // every text element's characters, in order, joined by spaces
 };
 SvgContent ReadSvg(const std::string& svgText);
