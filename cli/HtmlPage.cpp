@@ -29,9 +29,12 @@ p.subtitle { color: #555555; margin: 0 0 4mm 0; }
 table { border-collapse: collapse; width: 100%; margin: 1mm 0 3mm 0; }
 th, td { text-align: left; vertical-align: top; padding: 0.9mm 2mm; border-bottom: 1px solid #dddddd; }
 thead th { border-bottom: 1.5px solid #555555; font-weight: bold; }
-th.number, td.number { text-align: right; white-space: nowrap; font-variant-numeric: tabular-nums; }
+th.number, td.number { text-align: right; font-variant-numeric: tabular-nums; }
+td.number { white-space: nowrap; }
+td.path { overflow-wrap: anywhere; }
 table.compact { font-size: 8pt; }
 table.compact th, table.compact td { padding: 0.6mm 1.2mm; }
+table.values th, table.values td { padding: 0.6mm 0.7mm; }
 table.facts th { width: 38%; font-weight: normal; color: #555555; }
 tr.culled td { color: #888888; }
 td.outside, span.outside { color: ALARM; font-weight: bold; }

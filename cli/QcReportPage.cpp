@@ -136,10 +136,30 @@ const ChartPoint* PointOf(const ControlSeries& series, std::int64_t entryId) {
     return nullptr;
 }
 
+std::string EntryCell(const QcEntry& e) {
+    return "<td>" + EscapeHtml(std::to_string(e.id)) + (e.culled ? " (culled)" : "") + "</td>";
+}
+
+std::string RowStart(const QcEntry& e) {
+    return e.culled ? "<tr class=\"culled\">" : "<tr>";
+}
+
+// The entries as they were recorded: when, from which file, with which note.
 std::string EntryTable(const QcReport& report) {
     std::string table =
         "<table class=\"compact\">\n<thead><tr><th>Entry</th><th>Acquired</th>"
-        "<th>File</th><th>Note</th>";
+        "<th>File</th><th>Note</th></tr></thead>\n<tbody>\n";
+    for (const QcEntry& e : report.entries)
+        table += RowStart(e) + EntryCell(e) + "<td>" + EscapeHtml(DateOf(e.acquired)) +
+                 "</td><td class=\"path\">" + EscapeHtml(e.file) + "</td><td>" +
+                 EscapeHtml(e.note) + "</td></tr>\n";
+    return table + "</tbody>\n</table>\n";
+}
+
+// The tracked values of every entry, a column per charted quantity; a table of its own so that
+// it fits the width of a printed page.
+std::string ValueTable(const QcReport& report) {
+    std::string table = "<table class=\"compact values\">\n<thead><tr><th>Entry</th>";
     for (const ControlSeries& series : report.charts) {
         const QuantityDescription d = DescribeQuantity(series.quantity);
         table += "<th class=\"number\">" +
@@ -147,10 +167,7 @@ std::string EntryTable(const QcReport& report) {
     }
     table += "</tr></thead>\n<tbody>\n";
     for (const QcEntry& e : report.entries) {
-        table += std::string(e.culled ? "<tr class=\"culled\">" : "<tr>") + "<td>" +
-                 EscapeHtml(std::to_string(e.id)) + (e.culled ? " (culled)" : "") + "</td><td>" +
-                 EscapeHtml(DateOf(e.acquired)) + "</td><td>" + EscapeHtml(e.file) + "</td><td>" +
-                 EscapeHtml(e.note) + "</td>";
+        table += RowStart(e) + EntryCell(e);
         for (const ControlSeries& series : report.charts) {
             const ChartPoint* p = PointOf(series, e.id);
             const bool outside = p != nullptr && series.limits && !e.culled &&
@@ -193,6 +210,8 @@ std::string WriteQcReportPage(const QcReport& report) {
     html += "<h2>Control charts</h2>\n";
     html += report.charts.empty() ? "<p>No tracked quantity has values yet.</p>\n" : Charts(report);
     html += "<h2>Entries</h2>\n" + EntryTable(report);
+    if (!report.charts.empty())
+        html += "<h3>Tracked values</h3>\n" + ValueTable(report);
     return html + PageEnd();
 }
 

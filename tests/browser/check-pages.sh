@@ -48,9 +48,16 @@ check() {
     render "$page" --window-size=1240,1754 --screenshot="$out/$page.png" >/dev/null
     render "$page" --dump-dom >"$out/$page.dom.html"
     render "$page" --no-pdf-header-footer --print-to-pdf="$out/$page.pdf" >/dev/null
+    # How far the widest element reaches past the body's text width (the printed page's text
+    # width, 184 mm) in a window as wide as A4 paper: a copy of the page, with a script the
+    # page itself does not have, writes it into the dumped DOM.
+    sed "s|</body>|<script src=\"file://$PWD/tests/browser/overflow.js\"></script></body>|" \
+        "$out/$page.html" >"$out/$page.width.html"
+    render "$page.width" --window-size=794,1123 --dump-dom >"$out/$page.width.dom.html"
     echo "$page.html:"
     python3 tests/browser/check_rendered_page.py --png "$out/$page.png" \
-        --dom "$out/$page.dom.html" --pdf "$out/$page.pdf" --pictures "$pictures" "$@" || status=1
+        --dom "$out/$page.dom.html" --pdf "$out/$page.pdf" --pictures "$pictures" \
+        --width-dom "$out/$page.width.dom.html" "$@" || status=1
 }
 
 check report 2 --heading "NiOx detector test report" --heading "NiOx-sample" \

@@ -87,6 +87,7 @@ def main():
     parser.add_argument("--pdf", required=True)
     parser.add_argument("--heading", action="append", default=[])
     parser.add_argument("--pictures", type=int, default=1)
+    parser.add_argument("--width-dom", help="DOM of the page with data-overflow on its body: px past its text width")
     args = parser.parse_args()
     failures, checks = [], []
 
@@ -116,6 +117,11 @@ def main():
         check(heading in document.headings, "the page shows the heading %r" % heading)
     check(document.svgs >= args.pictures, "the page holds %d pictures (at least %d)" % (document.svgs, args.pictures))
     check(document.scripts == 0, "the page holds no script")
+
+    if args.width_dom:
+        laid_out = re.search(r'data-overflow="(-?\d+)"', open(args.width_dom, encoding="utf-8").read())
+        check(laid_out is not None and int(laid_out.group(1)) <= 1,
+              "the page keeps to its text width: %s px beyond it (1 for rounding)" % (laid_out.group(1) if laid_out else "unknown"))
 
     pdf = open(args.pdf, "rb").read()
     boxes = re.findall(rb"/MediaBox\s*\[\s*([-0-9.]+)\s+([-0-9.]+)\s+([-0-9.]+)\s+([-0-9.]+)\s*\]", pdf)

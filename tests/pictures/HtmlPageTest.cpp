@@ -143,7 +143,8 @@ TEST(QcReportPageTest, ShowsTheCheckChartsAndEntries) {
                                 " eV, outside " + xray::Fixed(fwhm->limit->low, 1) + " to " +
                                 xray::Fixed(fwhm->limit->high, 1) + " eV, " +
                                 xray::Fixed(*fwhm->sigmasFromMean, 1) + " s above the mean</li>"));
-    EXPECT_EQ(Count(page, "<tr class=\"culled\">"), 1u);
+    EXPECT_EQ(Count(page, "<tr class=\"culled\">"), 2u)
+        << "the one culled entry, in the table of entries and in that of their values";
     EXPECT_THAT(page, HasSubstr("probe current 0.6 nA, not 1 nA"));
 }
 
